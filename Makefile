@@ -1,0 +1,37 @@
+# Set-up and build entry points. Each target installs what it needs first.
+BUILD      ?= build
+SAN_BUILD  ?= build-sanitize
+JOBS       ?= $(shell nproc)
+
+BUILD_PKGS = cmake ninja-build g++ pkg-config openssl libssl-dev libpugixml-dev \
+             nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev clang-format xxd
+
+.PHONY: run test bench deps build build-sanitize clean format
+
+deps:
+	@scripts/install-deps.sh $(BUILD_PKGS)
+
+$(BUILD)/build.ninja: | deps
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS)
+
+$(SAN_BUILD)/build.ninja: | deps
+	cmake -S . -B $(SAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVORKEL_SANITIZE=ON -DVORKEL_BENCH=OFF
+
+build-sanitize: deps $(SAN_BUILD)/build.ninja
+	cmake --build $(SAN_BUILD) -j $(JOBS)
+
+run: build
+	$(BUILD)/src/cli/vorkel-cli --help
+
+test: build build-sanitize
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	cd $(SAN_BUILD) && ctest --output-on-failure -j $(JOBS) -LE slow
+
+bench: build
+	$(BUILD)/bench/vorkel-bench
+
+clean:
+	rm -rf $(BUILD) $(SAN_BUILD)

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "cli/PasswordSource.h"
+#include "entries/Clock.h"
+#include "session/Session.h"
+#include "storage/RandomSource.h"
+#include "storage/SecureBytes.h"
+
+namespace vorkel::cli {
+
+/// What every command shares besides its own arguments: the program file (whose folder holds
+/// the two files), the logon user, where the master password comes from, and the random
+/// source and clock the session uses.
+class CommandContext {
+public:
+    CommandContext(std::string programFile, std::optional<std::string> userName,
+                   bool passwordFromStdin, const PasswordSource& passwords, RandomSource& random,
+                   const Clock& clock);
+
+    /// A session over the program file's folder, not logged on; throws Error when the program
+    /// file is unknown.
+    Session makeSession() const;
+    /// True when passwords come as lines of standard input.
+    bool passwordFromStdin() const { return m_passwordFromStdin; }
+    /// The next password: the next line of `in` (line end removed) with --password-stdin,
+    /// otherwise typed at the terminal after `prompt`.
+    SecureString readPassword(std::istream& in, std::string_view prompt) const;
+    /// Reads the master password and sets the logon pair; throws UsageError when the user name
+    /// or the password is empty.
+    void setLogon(Session& session, std::istream& in, std::string_view prompt = "Password: ") const;
+    /// setLogon, then the logon check on the settings file; false, with the logon message on
+    /// `err`, when the pair is refused.
+    bool logOn(Session& session, std::istream& in, std::ostream& err) const;
+    /// logOn, then settings and data store loaded in document order without seeding.
+    bool logOnAndLoad(Session& session, std::istream& in, std::ostream& err) const;
+
+private:
+    std::string m_programFile;
+    std::optional<std::string> m_userName;
+    bool m_passwordFromStdin;
+    const PasswordSource& m_passwords;
+    RandomSource& m_random;
+    const Clock& m_clock;
+};
+
+}  // namespace vorkel::cli

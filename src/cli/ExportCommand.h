@@ -1,0 +1,18 @@
+#pragma once
+
+#include "cli/Command.h"
+
+namespace vorkel::cli {
+
+/// `export`: the entry list as JSON on standard output.
+class ExportCommand final : public Command {
+public:
+    using Command::Command;
+    std::string_view name() const override { return "export"; }
+    std::string_view summary() const override;
+    std::string_view help() const override;
+    int run(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+            std::ostream& err) override;
+};
+
+}  // namespace vorkel::cli

@@ -1,0 +1,38 @@
+#include "cli/InitCommand.h"
+
+#include <istream>
+
+#include "cli/CommandLine.h"
+#include "cli/UsageError.h"
+#include "session/Messages.h"
+
+namespace vorkel::cli {
+
+std::string_view InitCommand::summary() const {
+    return "create the account: settings file and a data store with the sample entries";
+}
+
+std::string_view InitCommand::help() const {
+    return "Usage: vorkel-cli [--folder DIR] --user NAME [--password-stdin] init\n"
+           "\n"
+           "Creates a new account in the folder: the settings file (default options and the\n"
+           "eleven password types) and a data store holding the four sample entries, both\n"
+           "under NAME and the master password. Refused when a settings file exists.\n"
+           "At the terminal the password is asked for twice.\n";
+}
+
+int InitCommand::run(const std::vector<std::string>& args, std::istream& in, std::ostream&,
+                     std::ostream&) {
+    CommandLine(args, {}).expectOperands({});
+    Session session = m_context.makeSession();
+    m_context.setLogon(session, in);
+    if (!m_context.passwordFromStdin()) {
+        const SecureString confirmation = m_context.readPassword(in, "Confirm password: ");
+        if (!session.isCurrentMasterPassword(confirmation))
+            throw UsageError(std::string(msg::kConfirmationMismatch));
+    }
+    session.InitAccount();
+    return 0;
+}
+
+}  // namespace vorkel::cli

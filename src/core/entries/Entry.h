@@ -1,0 +1,47 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "entries/Field.h"
+
+namespace vorkel {
+
+/// In-memory identifier of an entry; never stored, renumbered by every load.
+using EntryId = std::uint32_t;
+
+class Entry;
+/// Entries are shared immutable values: a change makes a new Entry and swaps the pointer.
+using EntryPtr = std::shared_ptr<const Entry>;
+
+/// One password entry: eighteen texts and its identifier. Immutable.
+class Entry {
+public:
+    using Texts = std::array<std::string_view, kFieldCount>;
+
+    /// An entry owning copies of the given texts (one allocation for all of them).
+    static EntryPtr create(EntryId id, const Texts& texts);
+    /// An entry whose texts live in `storage` (a parsed document); storage is kept alive.
+    static EntryPtr view(EntryId id, const Texts& texts, std::shared_ptr<const void> storage);
+
+    EntryId id() const { return m_id; }
+    std::string_view get(Field f) const { return m_texts[index(f)]; }
+    std::string_view title() const { return get(Field::Title); }
+    const Texts& texts() const { return m_texts; }
+
+    Entry(EntryId id, const Texts& texts, std::shared_ptr<const void> storage)
+        : m_id(id), m_texts(texts), m_storage(std::move(storage)) {}
+
+private:
+    EntryId m_id;
+    Texts m_texts;
+    std::shared_ptr<const void> m_storage;
+};
+
+/// The same entry with one field replaced; id kept.
+EntryPtr withField(const Entry& e, Field f, std::string_view value);
+
+}  // namespace vorkel

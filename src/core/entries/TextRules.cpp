@@ -1,0 +1,145 @@
+#include "entries/TextRules.h"
+
+#include <limits>
+
+#include "Error.h"
+
+namespace vorkel {
+
+std::string lowerAscii(std::string_view s) {
+    std::string out(s);
+    for (char& c : out) c = lowerAsciiChar(c);
+    return out;
+}
+
+std::string upperAscii(std::string_view s) {
+    std::string out(s);
+    for (char& c : out)
+        if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
+    return out;
+}
+
+std::optional<std::int64_t> parseInteger(std::string_view s) {
+    std::size_t i = 0;
+    bool negative = false;
+    if (i < s.size() && (s[i] == '-' || s[i] == '+')) negative = s[i++] == '-';
+    if (i == s.size()) return std::nullopt;
+    std::uint64_t value = 0;
+    const std::uint64_t limit = negative
+                                    ? std::uint64_t(std::numeric_limits<std::int64_t>::max()) + 1
+                                    : std::uint64_t(std::numeric_limits<std::int64_t>::max());
+    for (; i < s.size(); ++i) {
+        if (s[i] < '0' || s[i] > '9') return std::nullopt;
+        unsigned digit = unsigned(s[i] - '0');
+        if (value > (limit - digit) / 10) return std::nullopt;
+        value = value * 10 + digit;
+    }
+    if (negative)
+        return value == limit ? std::numeric_limits<std::int64_t>::min() : -std::int64_t(value);
+    return std::int64_t(value);
+}
+
+std::int64_t toInteger(std::string_view s) {
+    auto v = parseInteger(s);
+    if (!v) throw ConversionError("'" + std::string(s) + "' is not a valid integer value");
+    return *v;
+}
+
+namespace {
+
+// Decodes one UTF-8 sequence at s[i]; returns its length, or 0 when it is malformed.
+std::size_t utf8Sequence(std::string_view s, std::size_t i, char32_t& cp) {
+    auto b = [&](std::size_t k) { return static_cast<unsigned char>(s[i + k]); };
+    unsigned char c = b(0);
+    if (c < 0x80) {
+        cp = c;
+        return 1;
+    }
+    std::size_t len;
+    char32_t min;
+    if ((c & 0xE0) == 0xC0) {
+        len = 2;
+        cp = c & 0x1F;
+        min = 0x80;
+    } else if ((c & 0xF0) == 0xE0) {
+        len = 3;
+        cp = c & 0x0F;
+        min = 0x800;
+    } else if ((c & 0xF8) == 0xF0) {
+        len = 4;
+        cp = c & 0x07;
+        min = 0x10000;
+    } else
+        return 0;
+    if (i + len > s.size()) return 0;
+    for (std::size_t k = 1; k < len; ++k) {
+        if ((b(k) & 0xC0) != 0x80) return 0;
+        cp = (cp << 6) | (b(k) & 0x3F);
+    }
+    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
+    return len;
+}
+
+bool xmlChar(char32_t cp) {
+    return cp == 0x9 || cp == 0xA || cp == 0xD || (cp >= 0x20 && cp <= 0xD7FF) ||
+           (cp >= 0xE000 && cp <= 0xFFFD) || (cp >= 0x10000 && cp <= 0x10FFFF);
+}
+
+}  // namespace
+
+std::string sanitizeText(std::string_view s) {
+    std::string out;
+    out.reserve(s.size());
+    for (std::size_t i = 0; i < s.size();) {
+        char32_t cp = 0;
+        std::size_t len = utf8Sequence(s, i, cp);
+        if (len == 0) {
+            out += "\xEF\xBF\xBD";
+            ++i;
+            continue;
+        }
+        if (xmlChar(cp)) out.append(s.substr(i, len));
+        i += len;
+    }
+    return out;
+}
+
+std::vector<std::string_view> notesLines(std::string_view detail) {
+    std::vector<std::string_view> lines;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < detail.size(); ++i) {
+        char c = detail[i];
+        if (c != '\r' && c != '\n') continue;
+        lines.push_back(detail.substr(start, i - start));
+        if (c == '\r' && i + 1 < detail.size() && detail[i + 1] == '\n') ++i;
+        start = i + 1;
+    }
+    if (start < detail.size()) lines.push_back(detail.substr(start));
+    return lines;
+}
+
+std::string notesFromEditorText(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() + 16);
+    for (auto line : notesLines(text)) {
+        out.append(line);
+        out += "\r\n";
+    }
+    // A trailing break in the editor leaves an empty last line that the split above drops.
+    if (!text.empty() && (text.back() == '\n' || text.back() == '\r')) out += "\r\n";
+    return out;
+}
+
+std::string editorTextFromNotes(std::string_view detail) {
+    std::string out;
+    out.reserve(detail.size());
+    bool first = true;
+    for (auto line : notesLines(detail)) {
+        if (!first) out += '\n';
+        out.append(line);
+        first = false;
+    }
+    return out;
+}
+
+}  // namespace vorkel

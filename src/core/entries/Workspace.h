@@ -1,0 +1,74 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "entries/Clock.h"
+#include "entries/EntryList.h"
+#include "entries/ListOrder.h"
+#include "entries/TitleIndex.h"
+
+namespace vorkel {
+
+/// What the entry editor holds, as the user sees it; notes are the editor's plain text.
+struct EditorFields {
+    std::string title;
+    std::string webUrl;
+    std::string username;
+    std::string email;
+    std::string password;
+    std::string passphrase;
+    std::string type;
+    std::string expires;
+    std::string notes;  // editor text: lines separated by line breaks
+};
+
+/// The entry list and the visible rows with every operation on them that needs no window:
+/// orders, quick search, add, store (with the audit rules) and delete.
+class Workspace {
+public:
+    explicit Workspace(const Clock& clock) : m_clock(clock) {}
+
+    /// The entry list (lvTitlesMaster).
+    const EntryList& master() const { return m_master; }
+    EntryList& master() { return m_master; }
+    /// The visible rows (lvTitlesView): the entry values as of the last rebuild.
+    const std::vector<EntryPtr>& rows() const { return m_rows; }
+
+    /// Rebuilds the visible rows with every entry, in list order.
+    void ShowAllEntries();
+    /// Empties the entry list, then ShowAllEntries.
+    void ClearEntryList();
+    /// Sorts the entry list by the order, then ShowAllEntries (cmbTitleOrderChange).
+    void ApplyOrder(ListOrder order);
+    /// Rebuilds the rows with the entries whose title contains `text` (A to Z folded only).
+    void QuickSearch(std::string_view text);
+
+    /// Appends a new entry with the creation audit values, then ShowAllEntries; returns its row.
+    std::size_t AddEntry(std::string_view title, std::string_view detail, std::string_view username,
+                         std::string_view email, std::string_view password, std::string_view webUrl,
+                         std::string_view user);
+    /// Writes the editor's fields into the entry of `row` and advances its audit fields. Nothing
+    /// happens without a row. A counter that is not a number stops it with ConversionError after
+    /// the fields before it were stored.
+    void StoreEntry(std::optional<std::size_t> row, const EditorFields& fields,
+                    std::string_view user);
+    /// Removes the entry of `row` and rebuilds the rows with all entries; returns the row to
+    /// select afterwards (none when the first row was deleted or the list is empty).
+    std::optional<std::size_t> DeleteEntry(std::size_t row);
+
+    /// The current value of the entry a row stands for (null when it is gone).
+    EntryPtr entryOfRow(std::size_t row) const;
+    /// The editor's view of an entry.
+    static EditorFields editorFields(const Entry& e);
+
+private:
+    const Clock& m_clock;
+    EntryList m_master;
+    std::vector<EntryPtr> m_rows;
+    TitleIndex m_titles;
+};
+
+}  // namespace vorkel

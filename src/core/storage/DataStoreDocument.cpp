@@ -1,0 +1,99 @@
+#include "storage/DataStoreDocument.h"
+
+#include <array>
+#include <memory>
+#include <optional>
+
+#include "Error.h"
+#include "storage/XmlEncoding.h"
+#include "storage/XmlReader.h"
+#include "storage/XmlWriter.h"
+
+namespace vorkel::datastore {
+
+namespace {
+constexpr std::string_view kRoot = "filedataxml";
+constexpr std::string_view kItem = "item";
+
+[[noreturn]] void missing(Field f) {
+    throw ConversionError("The document lacks the attribute \"" + std::string(fieldName(f)) +
+                          "\".");
+}
+
+// The field an attribute name stands for; attributes usually come in document order, so the
+// expected one is tried first.
+std::optional<Field> fieldOf(std::string_view name, std::size_t position) {
+    if (position < kFieldCount && fieldName(kDocumentFieldOrder[position]) == name)
+        return kDocumentFieldOrder[position];
+    for (Field f : kDocumentFieldOrder)
+        if (fieldName(f) == name) return f;
+    return std::nullopt;
+}
+}  // namespace
+
+SecureBytes serialize(const EntryList& list, const std::string& applicationPath) {
+    std::size_t estimate = 64 + applicationPath.size();
+    for (const auto& e : list.entries()) {
+        estimate += 240;  // names, quotes and blanks of one item
+        for (auto t : e->texts()) estimate += t.size() + t.size() / 16;
+    }
+    SecureBytes out;
+    out.reserve(estimate);
+    XmlWriter w(out);
+    w.startElement(kRoot);
+    w.attribute("application", applicationPath + "-v1");
+    for (const auto& e : list.entries()) {
+        w.startElement(kItem);
+        for (Field f : kDocumentFieldOrder) w.attribute(fieldName(f), e->get(f));
+        w.endElement();
+    }
+    w.endElement();
+    return out;
+}
+
+std::vector<EntryPtr> parse(SecureBytes plain, double dataVersion) {
+    auto storage = std::make_shared<SecureBytes>(std::move(plain));
+    const std::size_t start = prepareUtf8(*storage);
+    XmlReader reader(reinterpret_cast<char*>(storage->data()) + start, storage->size() - start);
+    const bool readEmail = dataVersion > 1.0;
+    const bool readWebUrl = dataVersion > 1.1;
+
+    std::vector<EntryPtr> entries;
+    for (auto token = reader.next(); token != XmlReader::Token::EndOfDocument;
+         token = reader.next()) {
+        if (reader.depth() == 2 && token == XmlReader::Token::StartElement) {
+            Entry::Texts texts;
+            std::array<bool, kFieldCount> seen{};
+            const auto attrs = reader.attributes();
+            for (std::size_t i = 0; i < attrs.size(); ++i) {
+                if (auto f = fieldOf(attrs[i].name, i)) {
+                    texts[index(*f)] = attrs[i].value;
+                    seen[index(*f)] = true;
+                }
+            }
+            // Required in the order an item is read, so the error names the first one missing.
+            for (Field f :
+                 {Field::Title, Field::Detail, Field::Password, Field::Passphrase,
+                  Field::CreateDate, Field::EditDate, Field::Type, Field::Expires, Field::Username,
+                  Field::CreatedBy, Field::ModifiedBy, Field::ModifyCount, Field::AccessedBy,
+                  Field::AccessedLast, Field::AccessCount, Field::AllowedAccess})
+                if (!seen[index(f)]) missing(f);
+            if (!readEmail)
+                texts[index(Field::Email)] = {};
+            else if (!seen[index(Field::Email)])
+                missing(Field::Email);
+            if (!readWebUrl)
+                texts[index(Field::WebURL)] = {};
+            else if (!seen[index(Field::WebURL)])
+                missing(Field::WebURL);
+            entries.push_back(Entry::view(EntryId(entries.size()), texts, storage));
+        } else if (reader.depth() == 1 && token == XmlReader::Token::Text &&
+                   reader.text().find_first_not_of(" \t\r\n") != std::string_view::npos) {
+            // Text among the items is a child node with no attributes.
+            missing(Field::Title);
+        }
+    }
+    return entries;
+}
+
+}  // namespace vorkel::datastore

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "storage/SecureBytes.h"
+
+namespace vorkel {
+
+/// A handle to one node of an XmlDocument; valid while the document lives. A null handle
+/// stands for a missing child: it has no attributes and no children.
+class XmlElement {
+public:
+    XmlElement() = default;
+
+    /// True for the handle of a missing node.
+    bool isNull() const { return m_node == nullptr; }
+    /// True when the node is an element (not text).
+    bool isElement() const;
+    /// The element's name; empty for text and null handles.
+    std::string name() const;
+
+    /// Appends a child element; children keep the order in which they were added.
+    XmlElement AddChild(std::string_view name);
+    /// Sets (or adds) an attribute; an empty value still produces the attribute.
+    void SetAttribute(std::string_view name, std::string_view value);
+
+    /// The attribute's text; throws ConversionError naming the attribute when it is missing.
+    std::string GetAttribute(std::string_view name) const;
+    /// True when the attribute is present.
+    bool HasAttribute(std::string_view name) const;
+    /// Number of attributes.
+    std::size_t AttributeCount() const;
+    /// All attributes as (name, value) in document order.
+    std::vector<std::pair<std::string, std::string>> Attributes() const;
+
+    /// Child nodes in document order (elements and non-blank text).
+    std::vector<XmlElement> ChildNodes() const;
+    /// The first child element with that name, or a null handle.
+    XmlElement ChildByName(std::string_view name) const;
+
+private:
+    friend class XmlDocument;
+    explicit XmlElement(void* node) : m_node(node) {}
+    void* m_node =
+        nullptr;  // pugi::xml_node_struct, kept opaque so only the XML layer sees pugixml
+};
+
+/// An XML document object model; the settings document and the logon check go through it.
+class XmlDocument {
+public:
+    /// A new, empty document.
+    XmlDocument();
+    ~XmlDocument();
+    XmlDocument(XmlDocument&&) noexcept;
+    XmlDocument& operator=(XmlDocument&&) noexcept;
+
+    /// Parses a buffer (UTF-8 or UTF-16, declaration optional) strictly: throws XmlError for an
+    /// empty buffer or anything that is not a well-formed XML 1.0 document.
+    static XmlDocument LoadFromBuffer(SecureBytes buffer);
+
+    /// Appends the root element.
+    XmlElement AddRoot(std::string_view name);
+    /// The root element (null handle for an empty document).
+    XmlElement DocumentElement() const;
+
+    /// Serialises the document: UTF-8, no declaration, no indentation, CR/LF/tab in attribute
+    /// values as character references.
+    SecureBytes SaveToBuffer() const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> m_impl;
+};
+
+}  // namespace vorkel

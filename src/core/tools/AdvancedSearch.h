@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "entries/EntryList.h"
+
+namespace vorkel {
+
+/// What one advanced search produces for the result list.
+struct SearchResults {
+    /// One item of small-HTML text per result (or the single "did not match" item).
+    std::vector<std::string> items;
+    /// The entry-list position of each result item; empty when nothing matched.
+    std::vector<std::size_t> positions;
+    /// "Results 1 to N", or empty when nothing matched.
+    std::string resultsLabel;
+};
+
+/// Searches every entry's description, then (only when the description does not match) its
+/// notes, for `text` (ASCII letters compared without case), in list order. The entries' own
+/// text is escaped, so it always shows literally.
+SearchResults RunSearch(const EntryList& list, std::string_view text);
+
+/// The excerpt line of a result: notes before the match, the search text in bold, up to 180
+/// characters after it, CR and LF as blanks, cut to 180 characters counting the tags. With
+/// `matchAt` npos it is the beginning of the notes without a highlight.
+std::string searchExcerpt(std::string_view notes, std::string_view text, std::size_t matchAt);
+
+/// Escapes &, <, > and " so a text shows literally in the result markup.
+std::string escapeMarkup(std::string_view text);
+
+}  // namespace vorkel

@@ -1,0 +1,262 @@
+#include "session/Session.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "Error.h"
+#include "session/Messages.h"
+#include "storage/SampleContent.h"
+#include "support/ScriptedUi.h"
+#include "support/TempDir.h"
+
+using namespace vorkel;
+using vorkel::test::readFile;
+using vorkel::test::writeFile;
+
+namespace {
+
+class SessionTest : public ::testing::Test {
+protected:
+    vorkel::test::TempDir dir;
+    SystemRandom random;
+    FixedClock clock{{2010, 12, 25, 14, 3, 59}};
+
+    std::unique_ptr<Session> start(std::string_view user, std::string_view password) {
+        auto s = std::make_unique<Session>(dir.file("vorkel"), random, clock);
+        s->SetLogon(user, password);
+        return s;
+    }
+    // A first run that created the account and closed normally.
+    void createAccount(std::string_view user = "alice", std::string_view password = "Secret1") {
+        auto s = start(user, password);
+        ASSERT_FALSE(s->settingsFileExists());
+        ASSERT_TRUE(s->ConfirmNewAccount(password));
+        s->LoadWorkspace();
+        vorkel::test::ScriptedUi ui;
+        s->CloseSequence(ui);
+        ASSERT_TRUE(ui.asked.empty());
+    }
+    static std::vector<std::string> titles(const Session& s) {
+        std::vector<std::string> out;
+        for (const auto& r : s.workspace().rows()) out.emplace_back(r->title());
+        return out;
+    }
+};
+
+const std::vector<std::string> kSamplesAtoZ = {"A Sample Entry", "Google Email (Gmail)",
+                                               "Windows Live (Hotmail)", "Yahoo!"};
+
+}  // namespace
+
+TEST_F(SessionTest, FirstRunSeedsSamplesInAtoZOrderAndDefaults) {
+    auto s = start("alice", "pw");
+    s->LoadWorkspace();
+    EXPECT_EQ(titles(*s), kSamplesAtoZ);
+    EXPECT_TRUE(s->FreshStore());
+    EXPECT_EQ(s->settings().passTypes, defaultPasswordTypes());
+    EXPECT_DOUBLE_EQ(s->options().DataVersion, 1.2);
+    EXPECT_EQ(s->options().ShowClearPasswords, 0);
+    EXPECT_FALSE(s->settings().window.known);
+    EXPECT_FALSE(std::filesystem::exists(s->dataStorePath()));  // nothing written yet
+}
+
+TEST_F(SessionTest, CloseWritesBothFilesOwnerOnlyAndTheNextLogonReadsThem) {
+    createAccount();
+    for (auto name : {"Vorkel4.xdb", "Vorkel4.vfg"}) {
+        auto perms = std::filesystem::status(dir.file(name)).permissions();
+        EXPECT_EQ(perms, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write)
+            << name;
+    }
+    auto s = start("alice", "Secret1");
+    ASSERT_TRUE(s->VerifyLogon());
+    s->LoadWorkspace();
+    EXPECT_EQ(titles(*s), kSamplesAtoZ);
+    EXPECT_FALSE(s->FreshStore());
+    EXPECT_EQ(s->workspace().rows()[0]->get(Field::CreatedBy), "alice");
+}
+
+TEST_F(SessionTest, LogonIsTheKeyTextWhateverTheSplit) {
+    createAccount("alice", "Secret1");
+    EXPECT_TRUE(start("alic", "eSecret1")->VerifyLogon());
+    EXPECT_TRUE(start("aliceSec", "ret1")->VerifyLogon());
+    EXPECT_FALSE(start("alice", "secret1")->VerifyLogon());
+    EXPECT_FALSE(start("Alice", "Secret1")->VerifyLogon());
+    EXPECT_FALSE(start("alice", "Secret2")->VerifyLogon());
+}
+
+TEST_F(SessionTest, DamagedOrEmptySettingsFileRefusesEveryLogon) {
+    createAccount();
+    writeFile(dir.file("Vorkel4.vfg"), "");
+    EXPECT_FALSE(start("alice", "Secret1")->VerifyLogon());
+    writeFile(dir.file("Vorkel4.vfg"), "1234567");
+    EXPECT_FALSE(start("alice", "Secret1")->VerifyLogon());
+}
+
+TEST_F(SessionTest, LogonFieldChecks) {
+    EXPECT_EQ(Session::logonFieldsProblem("", "x"), msg::kEnterUsername);
+    EXPECT_EQ(Session::logonFieldsProblem("u", ""), msg::kEnterPassword);
+    EXPECT_EQ(Session::logonFieldsProblem("", ""), msg::kEnterUsername);
+    EXPECT_FALSE(Session::logonFieldsProblem(" ", " ").has_value());  // blanks count
+}
+
+TEST_F(SessionTest, FirstRunDeletesOldStoreOnlyAfterMatchingConfirmation) {
+    writeFile(dir.file("Vorkel4.xdb"), "old store");
+    auto s = start("bob", "pw");
+    EXPECT_FALSE(s->ConfirmNewAccount("pW"));
+    EXPECT_FALSE(s->ConfirmNewAccount("pw "));
+    EXPECT_FALSE(s->ConfirmNewAccount(""));
+    EXPECT_EQ(readFile(dir.file("Vorkel4.xdb")), "old store");
+    EXPECT_TRUE(s->ConfirmNewAccount("pw"));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("Vorkel4.xdb")));
+}
+
+TEST_F(SessionTest, FailedLoadKeepsTheListAndNextSaveLosesNothing) {
+    createAccount();
+    auto s = start("alice", "Secret1");
+    s->LoadWorkspace();
+    s->AddEntry("mine");
+    const std::string goodStore = readFile(dir.file("Vorkel4.xdb"));
+    std::string damaged = goodStore;
+    damaged[20] = char(damaged[20] ^ 0x40);
+    writeFile(dir.file("Vorkel4.xdb"), damaged);
+    EXPECT_THROW(s->LoadWorkspace(), Error);
+    EXPECT_EQ(s->workspace().master().size(), 5u);  // the four samples and "mine"
+    s->SaveAll();
+    auto again = start("alice", "Secret1");
+    again->LoadWorkspace();
+    EXPECT_EQ(again->workspace().master().size(), 5u);
+}
+
+TEST_F(SessionTest, VanishedStoreAsksForBackupAfterWritingBoth) {
+    createAccount();
+    auto s = start("alice", "Secret1");
+    s->LoadWorkspace();
+    std::filesystem::remove(dir.file("Vorkel4.xdb"));
+    vorkel::test::ScriptedUi ui;
+    ui.answers = {true};
+    ui.files = {dir.file("rescue.xdb")};
+    s->CloseSequence(ui);
+    ASSERT_EQ(ui.asked.size(), 1u);
+    EXPECT_EQ(ui.asked[0], msg::kStorageProblem);
+    EXPECT_EQ(ui.offeredNames, std::vector<std::string>{"Vorkel10-12-25.xdb"});
+    EXPECT_TRUE(std::filesystem::exists(dir.file("Vorkel4.xdb")));  // written anyway
+    auto check = start("alice", "Secret1");
+    check->RestoreFrom(dir.file("rescue.xdb"));
+    EXPECT_EQ(check->workspace().master().size(), 4u);
+}
+
+TEST_F(SessionTest, FailedSettingsWriteStillWritesTheStore) {
+    auto s = start("alice", "pw");
+    s->LoadWorkspace();
+    s->AddEntry("keep me");
+    std::filesystem::create_directory(dir.file("Vorkel4.vfg"));  // the settings write must fail
+    vorkel::test::ScriptedUi ui;
+    ui.answers = {false};
+    s->CloseSequence(ui);
+    EXPECT_EQ(ui.asked, std::vector<std::string>{std::string(msg::kStorageProblem)});
+    std::filesystem::remove(dir.file("Vorkel4.vfg"));
+    auto check = start("alice", "pw");
+    check->RestoreFrom(check->dataStorePath());
+    EXPECT_EQ(check->workspace().master().size(), 5u);
+}
+
+TEST_F(SessionTest, SaveAllKeepsBothFilesUnderOnePairAfterPasswordChange) {
+    createAccount("alice", "old");
+    auto s = start("alice", "old");
+    s->LoadWorkspace();
+    EXPECT_FALSE(s->isCurrentMasterPassword("wrong"));
+    EXPECT_TRUE(s->isCurrentMasterPassword("old"));
+    s->SetMasterPassword("new");
+    s->SaveAll();
+    EXPECT_FALSE(start("alice", "old")->VerifyLogon());
+    auto again = start("alice", "new");
+    ASSERT_TRUE(again->VerifyLogon());
+    again->LoadWorkspace();
+    EXPECT_EQ(titles(*again), kSamplesAtoZ);
+}
+
+TEST_F(SessionTest, NewPasswordChecks) {
+    EXPECT_EQ(Session::newPasswordProblem("", ""), msg::kNewPasswordEmpty);
+    EXPECT_EQ(Session::newPasswordProblem("a", ""), msg::kNewPasswordsDiffer);
+    EXPECT_EQ(Session::newPasswordProblem("a", "A"), msg::kNewPasswordsDiffer);
+    EXPECT_FALSE(Session::newPasswordProblem("same", "same").has_value());
+}
+
+TEST_F(SessionTest, BackupAndRestoreKeepOrderAndRenumber) {
+    auto s = start("alice", "pw");
+    s->LoadWorkspace();
+    s->workspace().ApplyOrder(ListOrder::ZtoA);
+    s->BackupTo(dir.file("b.xdb"));
+    EXPECT_FALSE(std::filesystem::exists(s->dataStorePath()));
+    s->NewDataStore();
+    s->workspace().ApplyOrder(ListOrder::AtoZ);
+    s->RestoreFrom(dir.file("b.xdb"));
+    std::vector<std::string> expected(kSamplesAtoZ.rbegin(), kSamplesAtoZ.rend());
+    EXPECT_EQ(titles(*s), expected);
+    for (EntryId i = 0; i < 4; ++i) EXPECT_EQ(s->workspace().master().at(i)->id(), i);
+}
+
+TEST_F(SessionTest, RestoreUnderAnotherPairFailsAndKeepsTheList) {
+    auto other = start("bob", "pw");
+    other->LoadWorkspace();
+    other->BackupTo(dir.file("bob.xdb"));
+    auto s = start("alice", "pw");
+    s->LoadWorkspace();
+    s->AddEntry("mine");
+    EXPECT_THROW(s->RestoreFrom(dir.file("bob.xdb")), Error);
+    EXPECT_EQ(s->workspace().master().size(), 5u);
+    EXPECT_THROW(s->RestoreFrom(dir.file("missing.xdb")), Error);
+}
+
+TEST_F(SessionTest, RestoringAnEmptyBackupSeedsSamplesKeepingFreshStore) {
+    createAccount();
+    auto s = start("alice", "Secret1");
+    s->LoadWorkspace();
+    while (!s->workspace().master().empty()) s->workspace().DeleteEntry(0);
+    s->BackupTo(dir.file("empty.xdb"));
+    s->RestoreFrom(dir.file("empty.xdb"));
+    EXPECT_EQ(s->workspace().master().size(), 4u);
+    EXPECT_FALSE(s->FreshStore());
+}
+
+TEST_F(SessionTest, EmptyStoreIsSeededAgainAtTheNextStart) {
+    createAccount();
+    auto s = start("alice", "Secret1");
+    s->LoadWorkspace();
+    while (!s->workspace().master().empty()) s->workspace().DeleteEntry(0);
+    s->SaveAll();
+    auto again = start("alice", "Secret1");
+    again->LoadWorkspace();
+    EXPECT_EQ(titles(*again), kSamplesAtoZ);
+    EXPECT_TRUE(again->FreshStore());
+}
+
+TEST_F(SessionTest, NewDataStoreDeletesSettingsAndSeeds) {
+    createAccount();
+    auto s = start("alice", "Secret1");
+    s->LoadWorkspace();
+    s->AddEntry("gone");
+    s->NewDataStore();
+    EXPECT_FALSE(s->settingsFileExists());
+    EXPECT_TRUE(std::filesystem::exists(s->dataStorePath()));  // the first-run logon deletes it
+    EXPECT_EQ(s->workspace().master().size(), 4u);
+    EXPECT_TRUE(s->FreshStore());
+}
+
+TEST_F(SessionTest, DefaultBackupNameUsesTwoDigitYear) {
+    clock.set({2009, 1, 5, 0, 0, 0});
+    EXPECT_EQ(start("a", "b")->defaultBackupName(), "Vorkel09-01-05.xdb");
+}
+
+TEST_F(SessionTest, OldSettingsWithoutVersionReadStoreWithoutEmailAndWebUrl) {
+    createAccount();
+    auto s = start("alice", "Secret1");
+    s->LoadWorkspace();
+    s->options().DataVersion = 1.0;  // as if read from an older settings file
+    s->RestoreFrom(s->dataStorePath());
+    for (const auto& e : s->workspace().master().entries()) {
+        EXPECT_EQ(e->get(Field::Email), "");
+        EXPECT_EQ(e->get(Field::WebURL), "");
+    }
+}

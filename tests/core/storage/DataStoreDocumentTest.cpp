@@ -1,0 +1,158 @@
+#include "storage/DataStoreDocument.h"
+
+#include <gtest/gtest.h>
+
+#include "Error.h"
+#include "storage/XmlError.h"
+
+using namespace vorkel;
+
+namespace {
+
+SecureBytes bytes(std::string_view s) {
+    return SecureBytes(s.begin(), s.end());
+}
+std::string text(const SecureBytes& b) {
+    return std::string(b.begin(), b.end());
+}
+
+EntryPtr sample(EntryId id, std::string_view title, std::string_view detail = "") {
+    Entry::Texts t;
+    const char* values[kFieldCount] = {"",
+                                       "",
+                                       "pw",
+                                       "pp",
+                                       "01/02/2003 04:05:06",
+                                       "07/08/2009",
+                                       "PIN",
+                                       "2012",
+                                       "user",
+                                       "alice",
+                                       "bob",
+                                       "3",
+                                       "carol",
+                                       "10/10/2010 10:10:10",
+                                       "4",
+                                       "Private",
+                                       "a@b.c",
+                                       "http://x/"};
+    for (std::size_t i = 0; i < kFieldCount; ++i) t[i] = values[i];
+    t[index(Field::Title)] = title;
+    t[index(Field::Detail)] = detail;
+    return Entry::create(id, t);
+}
+
+const char* kOneItem =
+    "<filedataxml application=\"/opt/v/vorkel-v1\"><item Title=\"T\" Detail=\"d\" Password=\"pw\" "
+    "Passphrase=\"pp\" CreateDate=\"01/02/2003 04:05:06\" EditDate=\"07/08/2009\" Type=\"PIN\" "
+    "Expires=\"2012\" Username=\"user\" Email=\"a@b.c\" WebURL=\"http://x/\" CreatedBy=\"alice\" "
+    "ModifiedBy=\"bob\" ModifyCount=\"3\" AccessedBy=\"carol\" AccessedLast=\"10/10/2010 "
+    "10:10:10\" "
+    "AccessCount=\"4\" AllowedAccess=\"Private\"/></filedataxml>";
+
+}  // namespace
+
+TEST(DataStoreDocument, WritesEighteenAttributesInDocumentOrder) {
+    EntryList list;
+    list.append(sample(0, "T", "d"));
+    EXPECT_EQ(text(datastore::serialize(list, "/opt/v/vorkel")), kOneItem);
+}
+
+TEST(DataStoreDocument, EmptyListWritesRootOnlyAndReadsBackEmpty) {
+    EntryList list;
+    auto doc = datastore::serialize(list, "/p");
+    EXPECT_EQ(text(doc), "<filedataxml application=\"/p-v1\"/>");
+    EXPECT_TRUE(datastore::parse(doc, 1.2).empty());
+}
+
+TEST(DataStoreDocument, SpecialCharactersRoundTripByteForByte) {
+    const std::string nasty = "a\r\nb\rc\n\rd\te&f<g>h\"i'j \xC3\xA9\xE4\xB8\xAD\xF0\x9F\x98\x80  ";
+    EntryList list;
+    list.append(sample(0, nasty, nasty));
+    list.append(sample(1, "", ""));  // empty title and notes still store
+    auto doc = datastore::serialize(list, "/p");
+    std::string s = text(doc);
+    EXPECT_NE(s.find("&#13;&#10;"), std::string::npos);
+    EXPECT_NE(s.find("&#09;"), std::string::npos);
+    auto back = datastore::parse(std::move(doc), 1.2);
+    ASSERT_EQ(back.size(), 2u);
+    for (std::size_t i = 0; i < 2; ++i)
+        for (std::size_t f = 0; f < kFieldCount; ++f)
+            EXPECT_EQ(back[i]->texts()[f], list.at(i)->texts()[f]) << i << "/" << f;
+}
+
+TEST(DataStoreDocument, LoadNumbersEntriesInDocumentOrder) {
+    EntryList list;
+    list.append(sample(7, "x"));
+    list.append(sample(3, "y"));
+    list.append(sample(9, "z"));
+    auto back = datastore::parse(datastore::serialize(list, "/p"), 1.2);
+    ASSERT_EQ(back.size(), 3u);
+    for (EntryId i = 0; i < 3; ++i) EXPECT_EQ(back[i]->id(), i);
+    EXPECT_EQ(back[2]->title(), "z");
+}
+
+TEST(DataStoreDocument, DataVersionGatesEmailAndWebUrl) {
+    EntryList list;
+    list.append(sample(0, "T"));
+    auto doc = datastore::serialize(list, "/p");
+    auto v10 = datastore::parse(doc, 1.0);
+    EXPECT_EQ(v10[0]->get(Field::Email), "");
+    EXPECT_EQ(v10[0]->get(Field::WebURL), "");
+    auto v11 = datastore::parse(doc, 1.1);
+    EXPECT_EQ(v11[0]->get(Field::Email), "a@b.c");
+    EXPECT_EQ(v11[0]->get(Field::WebURL), "");
+    auto v12 = datastore::parse(doc, 1.2);
+    EXPECT_EQ(v12[0]->get(Field::WebURL), "http://x/");
+    // An old document without the two attributes reads under 1.0.
+    std::string old = kOneItem;
+    old.replace(old.find(" Email"), std::string(" Email=\"a@b.c\" WebURL=\"http://x/\"").size(),
+                "");
+    EXPECT_EQ(datastore::parse(bytes(old), 1.0)[0]->title(), "T");
+    EXPECT_THROW(datastore::parse(bytes(old), 1.2), ConversionError);
+}
+
+TEST(DataStoreDocument, AttributeOrderAndNamesOfElementsDoNotMatter) {
+    std::string doc =
+        "<?xml version=\"1.0\"?>\n<anything>\n  <row AllowedAccess=\"P\" AccessCount=\"1\" "
+        "AccessedLast=\"\" "
+        "AccessedBy=\"\" ModifyCount=\"1\" ModifiedBy=\"\" CreatedBy=\"\" WebURL=\"w\" Email=\"e\" "
+        "Username=\"\" Expires=\"\" Type=\"\" EditDate=\"\" CreateDate=\"\" Passphrase=\"\" "
+        "Password=\"\" "
+        "Detail=\"\" Title=\"reversed\" Extra=\"ignored\"/>\n</anything>\n";
+    auto back = datastore::parse(bytes(doc), 1.2);
+    ASSERT_EQ(back.size(), 1u);
+    EXPECT_EQ(back[0]->title(), "reversed");
+    EXPECT_EQ(back[0]->get(Field::WebURL), "w");
+    EXPECT_EQ(back[0]->get(Field::AllowedAccess), "P");
+}
+
+TEST(DataStoreDocument, MissingAttributeIsAConversionErrorNamingIt) {
+    std::string doc = kOneItem;
+    doc.replace(doc.find(" ModifyCount=\"3\""), 16, "");
+    try {
+        datastore::parse(bytes(doc), 1.2);
+        FAIL();
+    } catch (const ConversionError& e) {
+        EXPECT_STREQ(e.what(), "The document lacks the attribute \"ModifyCount\".");
+    }
+}
+
+TEST(DataStoreDocument, TextAmongItemsAndGarbageAreRejected) {
+    EXPECT_THROW(datastore::parse(bytes("<filedataxml>junk</filedataxml>"), 1.2), ConversionError);
+    EXPECT_THROW(datastore::parse(bytes(""), 1.2), XmlError);
+    EXPECT_THROW(datastore::parse(bytes("<filedataxml/><x/>"), 1.2), XmlError);
+    EXPECT_THROW(datastore::parse(bytes(std::string(kOneItem) + "junk"), 1.2), XmlError);
+}
+
+TEST(DataStoreDocument, Utf16DocumentsAreRead) {
+    std::string utf8 = kOneItem;
+    std::string utf16 = "\xFF\xFE";
+    for (char c : utf8) {
+        utf16 += c;
+        utf16 += '\0';
+    }
+    auto back = datastore::parse(bytes(utf16), 1.2);
+    ASSERT_EQ(back.size(), 1u);
+    EXPECT_EQ(back[0]->get(Field::Username), "user");
+}
