@@ -4,7 +4,8 @@ SAN_BUILD  ?= build-sanitize
 JOBS       ?= $(shell nproc)
 
 BUILD_PKGS = cmake ninja-build g++ pkg-config openssl libssl-dev libpugixml-dev \
-             nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev clang-format xxd
+             nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev clang-format xxd \
+             qt6-base-dev libgl-dev
 
 .PHONY: run test bench deps build build-sanitize clean format
 
@@ -24,7 +25,7 @@ build-sanitize: deps $(SAN_BUILD)/build.ninja
 	cmake --build $(SAN_BUILD) -j $(JOBS)
 
 run: build
-	$(BUILD)/src/cli/vorkel-cli --help
+	$(BUILD)/src/gui/vorkel
 
 test: build build-sanitize
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)

@@ -133,21 +133,28 @@ void Session::SaveAll() {
     SaveSettings();
 }
 
-bool Session::CloseWrites() {
-    bool problem = !fileExists(dataStorePath()) && !m_freshStore;
+std::optional<std::string> Session::writeBoth() {
+    std::optional<std::string> failure;
     // Both writes are attempted: a failed settings write must not cost the user's entries.
     try {
         SaveSettings();
-    } catch (const std::exception&) {
-        problem = true;
+    } catch (const std::exception& e) {
+        failure = e.what();
     }
     try {
         SaveDataStore(dataStorePath());
-    } catch (const std::exception&) {
-        problem = true;
+    } catch (const std::exception& e) {
+        if (!failure) failure = e.what();
     }
-    return problem;
+    return failure;
 }
+
+bool Session::CloseWrites() {
+    const bool vanished = !fileExists(dataStorePath()) && !m_freshStore;
+    return writeBoth().has_value() || vanished;
+}
+
+std::optional<std::string> Session::LockWrites() { return writeBoth(); }
 
 void Session::CloseSequence(UserInterface& ui) {
     if (CloseWrites() &&

@@ -67,6 +67,9 @@ public:
     /// The close sequence's writes: both files attempted; true when there was a storage problem
     /// (a write failed, or the loaded store vanished).
     bool CloseWrites();
+    /// Before the window locks: both files written as at close, without questions, so the
+    /// unlock's reload shows exactly what the user had. Returns the failure's text, if any.
+    std::optional<std::string> LockWrites();
     /// The close sequence: CloseWrites, then on a problem the backup question and backup.
     void CloseSequence(UserInterface& ui);
 
@@ -105,6 +108,7 @@ private:
     /// The settings and entries of the two files (defaults for a missing settings file, no
     /// entries for a missing store), installed only when both reads worked; all entries shown.
     void loadFiles();
+    std::optional<std::string> writeBoth();
     /// Seeds the samples into an empty list and marks the store fresh.
     void seedIfEmpty();
     /// The settings a run without a settings file starts from.

@@ -260,3 +260,25 @@ TEST_F(SessionTest, OldSettingsWithoutVersionReadStoreWithoutEmailAndWebUrl) {
         EXPECT_EQ(e->get(Field::WebURL), "");
     }
 }
+
+TEST_F(SessionTest, LockWritesBothFilesSoTheUnlockReloadShowsEverything) {
+    auto s = start("alice", "pw");
+    s->LoadWorkspace();  // first run: no settings file yet
+    s->AddEntry("typed before the lock");
+    EXPECT_FALSE(s->LockWrites().has_value());
+    auto again = start("alice", "pw");
+    EXPECT_TRUE(again->settingsFileExists());  // a re-logon is a logon, not a first run
+    ASSERT_TRUE(again->VerifyLogon());
+    again->LoadWorkspace();
+    EXPECT_EQ(again->workspace().master().size(), 5u);
+}
+
+TEST_F(SessionTest, LockWritesReportsAFailureAndStillWritesTheOtherFile) {
+    auto s = start("alice", "pw");
+    s->LoadWorkspace();
+    std::filesystem::create_directory(dir.file("Vorkel4.vfg"));
+    auto failure = s->LockWrites();
+    ASSERT_TRUE(failure.has_value());
+    EXPECT_NE(failure->find("Cannot create file \"" + dir.file("Vorkel4.vfg") + "\"."), std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(dir.file("Vorkel4.xdb")));
+}
