@@ -36,11 +36,12 @@ void EntryList::append(EntryPtr entry) {
     m_positionById[id] = static_cast<std::uint32_t>(m_entries.size());
     m_maxId = m_entries.empty() ? id : std::max(m_maxId, id);
     m_entries.push_back(std::move(entry));
-    touch();
+    restructure();
 }
 
 void EntryList::replace(std::size_t pos, EntryPtr entry) {
     assert(entry->id() == m_entries[pos]->id());
+    if (entry->title() != m_entries[pos]->title()) m_retitled.push_back(std::uint32_t(pos));
     m_entries[pos] = std::move(entry);
     touch();
 }
@@ -54,14 +55,14 @@ void EntryList::remove(std::size_t pos) {
         m_maxId = 0;
         for (const auto& e : m_entries) m_maxId = std::max(m_maxId, e->id());
     }
-    touch();
+    restructure();
 }
 
 void EntryList::clear() {
     m_entries.clear();
     m_positionById.clear();
     m_maxId = 0;
-    touch();
+    restructure();
 }
 
 void EntryList::assign(std::vector<EntryPtr> entries) {
@@ -77,7 +78,7 @@ void EntryList::permute(const std::vector<std::uint32_t>& order) {
     for (auto i : order) sorted.push_back(std::move(m_entries[i]));
     m_entries = std::move(sorted);
     reindexFrom(0);
-    touch();
+    restructure();
 }
 
 void EntryList::reindexFrom(std::size_t pos) {

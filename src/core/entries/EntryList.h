@@ -40,15 +40,27 @@ public:
 
     /// Changes with every mutation, so caches over the list know when to rebuild.
     std::uint64_t version() const { return m_version; }
+    /// Changes when entries are added, removed or reordered (not when one is replaced).
+    std::uint64_t structureVersion() const { return m_structureVersion; }
+    /// Positions whose title changed through replace() since the last structural change, in
+    /// order, so a title cache can follow an edit without rebuilding.
+    const std::vector<std::uint32_t>& retitled() const { return m_retitled; }
 
 private:
     void reindexFrom(std::size_t pos);
     void touch() { ++m_version; }
+    void restructure() {
+        ++m_version;
+        ++m_structureVersion;
+        m_retitled.clear();
+    }
 
     std::vector<EntryPtr> m_entries;
     std::vector<std::uint32_t> m_positionById;  // kNoPosition where the id is not in use
     EntryId m_maxId = 0;
     std::uint64_t m_version = 0;
+    std::uint64_t m_structureVersion = 0;
+    std::vector<std::uint32_t> m_retitled;
 };
 
 }  // namespace vorkel

@@ -37,6 +37,7 @@ void sortEntryList(EntryList& list, ListOrder order, TitleIndex& titles) {
     if (order == ListOrder::None || list.size() < 2) return;
     std::vector<std::uint32_t> perm(list.size());
     std::iota(perm.begin(), perm.end(), 0u);
+    titles.refresh(list);
     if (order == ListOrder::DateAdded || order == ListOrder::DateUpdated) {
         Field f = order == ListOrder::DateAdded ? Field::CreateDate : Field::EditDate;
         std::vector<std::string> keys(list.size());
@@ -44,7 +45,6 @@ void sortEntryList(EntryList& list, ListOrder order, TitleIndex& titles) {
         std::stable_sort(perm.begin(), perm.end(),
                          [&](std::uint32_t a, std::uint32_t b) { return keys[a] < keys[b]; });
     } else {
-        titles.refresh(list);
         if (order == ListOrder::AtoZ)
             std::stable_sort(perm.begin(), perm.end(), [&](std::uint32_t a, std::uint32_t b) {
                 return titles.folded(a) < titles.folded(b);
@@ -54,7 +54,10 @@ void sortEntryList(EntryList& list, ListOrder order, TitleIndex& titles) {
                 return titles.folded(b) < titles.folded(a);
             });
     }
+    // An already sorted list (the usual case at logon) stays as it is: nothing to redo.
+    if (std::is_sorted(perm.begin(), perm.end())) return;
     list.permute(perm);
+    titles.permuted(list, perm);
 }
 
 }  // namespace vorkel

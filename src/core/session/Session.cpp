@@ -154,7 +154,9 @@ bool Session::CloseWrites() {
     return writeBoth().has_value() || vanished;
 }
 
-std::optional<std::string> Session::LockWrites() { return writeBoth(); }
+std::optional<std::string> Session::LockWrites() {
+    return writeBoth();
+}
 
 void Session::CloseSequence(UserInterface& ui) {
     if (CloseWrites() &&

@@ -7,11 +7,16 @@ namespace vorkel {
 ScreenRect presetGeometry(SizePreset preset, const ScreenRect& current, const ScreenRect& screen) {
     auto sized = [&](int w, int h) { return ScreenRect{current.left, current.top, w, h}; };
     switch (preset) {
-        case SizePreset::Default: return sized(820, 600);
-        case SizePreset::Small: return sized(650, 400);
-        case SizePreset::Medium: return sized(900, 700);
-        case SizePreset::Large: return sized(1024, 768);
-        case SizePreset::FullScreen: return {1, 1, screen.width, screen.height};
+        case SizePreset::Default:
+            return sized(820, 600);
+        case SizePreset::Small:
+            return sized(650, 400);
+        case SizePreset::Medium:
+            return sized(900, 700);
+        case SizePreset::Large:
+            return sized(1024, 768);
+        case SizePreset::FullScreen:
+            return {1, 1, screen.width, screen.height};
     }
     return current;
 }

@@ -28,11 +28,11 @@ ScreenRect placeOnScreen(const ScreenRect& window, const std::vector<ScreenRect>
 
 /// Widths and positions of the editor's fields for the right pane's current size.
 struct EditorFieldLayout {
-    int fullWidth;     // editTitle, editUsername, editEmail, editPassPhrase
-    int urlWidth;      // editURL
-    int shortWidth;    // editPassword, cmbPassType, editExpires
-    int goLeft;        // btnURLGo
-    int buttonsLeft;   // btnGenPassword1, btnEditType, btnDate
+    int fullWidth;    // editTitle, editUsername, editEmail, editPassPhrase
+    int urlWidth;     // editURL
+    int shortWidth;   // editPassword, cmbPassType, editExpires
+    int goLeft;       // btnURLGo
+    int buttonsLeft;  // btnGenPassword1, btnEditType, btnDate
 };
 
 /// The field width rule: W is the logo panel's left edge minus the fields' left edge minus 15;

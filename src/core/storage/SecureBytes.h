@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,13 @@ namespace vorkel {
 /// Overwrites n bytes at p in a way the compiler may not optimise away.
 void secureWipe(void* p, std::size_t n) noexcept;
 
+/// Memory for secret buffers: large blocks come straight from the system, backed by huge pages
+/// where it offers them, since first touching hundreds of megabytes page by page costs more than
+/// deciphering them.
+void* secureAllocate(std::size_t bytes);
+/// Wipes and releases a block from secureAllocate of the same size.
+void secureDeallocate(void* p, std::size_t bytes) noexcept;
+
 /// An allocator that wipes memory before handing it back, for buffers that held secrets.
 template <typename T>
 struct WipingAllocator {
@@ -18,11 +26,11 @@ struct WipingAllocator {
     WipingAllocator() noexcept = default;
     template <typename U>
     WipingAllocator(const WipingAllocator<U>&) noexcept {}
-    T* allocate(std::size_t n) { return std::allocator<T>{}.allocate(n); }
-    void deallocate(T* p, std::size_t n) noexcept {
-        secureWipe(p, n * sizeof(T));
-        std::allocator<T>{}.deallocate(p, n);
+    T* allocate(std::size_t n) {
+        if (n > static_cast<std::size_t>(-1) / sizeof(T)) throw std::bad_array_new_length();
+        return static_cast<T*>(secureAllocate(n * sizeof(T)));
     }
+    void deallocate(T* p, std::size_t n) noexcept { secureDeallocate(p, n * sizeof(T)); }
     template <typename U>
     bool operator==(const WipingAllocator<U>&) const noexcept {
         return true;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "entries/TextRules.h"
 #include "entries/Workspace.h"
 
 using namespace vorkel;
@@ -72,4 +73,23 @@ TEST(ListOrder, OrderTexts) {
     EXPECT_EQ(listOrderText(ListOrder::DateUpdated), "Date updated");
     EXPECT_EQ(listOrderText(ListOrder::AtoZ), "A - Z");
     EXPECT_EQ(listOrderText(ListOrder::ZtoA), "Z - A");
+}
+
+TEST(ListOrder, SortKeepsTheTitleCacheInStepWithTheList) {
+    EntryList l;
+    for (auto [id, t] : std::vector<std::pair<EntryId, const char*>>{
+             {0, "Delta"}, {1, "alpha"}, {2, "Charlie"}, {3, "bravo"}})
+        l.append(entry(id, t));
+    TitleIndex idx;
+    idx.refresh(l);
+    l.replace(2, withField(*l.at(2), Field::Title, "Echo"));  // an edit before the sort
+    sortEntryList(l, ListOrder::AtoZ, idx);
+    EXPECT_EQ(titles(l), (std::vector<std::string>{"alpha", "bravo", "Delta", "Echo"}));
+    idx.refresh(l);
+    for (std::size_t i = 0; i < l.size(); ++i)
+        EXPECT_EQ(idx.folded(i), lowerAscii(l.at(i)->title()));
+    EXPECT_EQ(idx.matching("a"), (std::vector<std::uint32_t>{0, 1, 2}));
+    const auto version = l.structureVersion();
+    sortEntryList(l, ListOrder::AtoZ, idx);  // already sorted: the list is left alone
+    EXPECT_EQ(l.structureVersion(), version);
 }

@@ -1,3 +1,5 @@
+#include "entries/TextRules.h"
+#include "entries/TitleIndex.h"
 #include "entries/Workspace.h"
 
 #include <gtest/gtest.h>
@@ -209,4 +211,35 @@ TEST(EntryList, IdsIndexPositionsThroughEveryChange) {
     EXPECT_EQ(l.find(77), nullptr);
     l.clear();
     EXPECT_EQ(l.nextId(), 0u);
+}
+
+TEST(TitleIndex, FollowsEditedTitlesWithoutLosingOrder) {
+    EntryList l;
+    for (EntryId i = 0; i < 6; ++i) {
+        Entry::Texts t{};
+        std::string title = "title" + std::to_string(i);
+        t[index(Field::Title)] = title;
+        l.append(Entry::create(i, t));
+    }
+    TitleIndex idx;
+    idx.refresh(l);
+    // Edit the first and fourth titles many times (far more text than the blob held).
+    for (int round = 0; round < 50; ++round) {
+        for (std::uint32_t pos : {3u, 0u}) {
+            std::string title = "Edited" + std::to_string(round) + "-" + std::to_string(pos);
+            l.replace(pos, withField(*l.at(pos), Field::Title, title));
+            l.replace(pos, withField(*l.at(pos), Field::Detail, "notes only"));  // not a retitle
+            idx.refresh(l);
+            EXPECT_EQ(idx.folded(pos), lowerAscii(title));
+        }
+    }
+    EXPECT_EQ(idx.matching("edited49"), (std::vector<std::uint32_t>{0, 3}));  // list order
+    EXPECT_TRUE(idx.matching("edited48").empty());                            // old text gone
+    EXPECT_EQ(idx.matching("title"), (std::vector<std::uint32_t>{1, 2, 4, 5}));
+    EXPECT_EQ(idx.matching("").size(), 6u);
+    // A structural change rebuilds.
+    l.remove(1);
+    idx.refresh(l);
+    EXPECT_EQ(idx.matching("title"), (std::vector<std::uint32_t>{1, 3, 4}));
+    EXPECT_EQ(idx.folded(2), "edited49-3");
 }

@@ -279,6 +279,7 @@ TEST_F(SessionTest, LockWritesReportsAFailureAndStillWritesTheOtherFile) {
     std::filesystem::create_directory(dir.file("Vorkel4.vfg"));
     auto failure = s->LockWrites();
     ASSERT_TRUE(failure.has_value());
-    EXPECT_NE(failure->find("Cannot create file \"" + dir.file("Vorkel4.vfg") + "\"."), std::string::npos);
+    EXPECT_NE(failure->find("Cannot create file \"" + dir.file("Vorkel4.vfg") + "\"."),
+              std::string::npos);
     EXPECT_TRUE(std::filesystem::exists(dir.file("Vorkel4.xdb")));
 }

@@ -1,0 +1,313 @@
+#include "app/MainCommands.h"
+
+#include <QMenuBar>
+#include <QStyle>
+#include <QToolBar>
+#include <QToolButton>
+
+#include "app/LinkLabel.h"
+#include "app/MainWindow.h"
+#include "app/WindowPlacement.h"
+#include "entries/EditorPane.h"
+#include "entries/ListPane.h"
+#include "logon/PasswordChangeDialog.h"
+#include "session/Messages.h"
+#include "storage/SampleContent.h"
+#include "ui/AboutBox.h"
+#include "ui/LinkOpener.h"
+#include "ui/MessageService.h"
+#include "ui/QtText.h"
+
+using Kind = vorkel::UserInterface::Kind;
+
+namespace {
+
+// The three pieces of the "Tell a Friend" mail, the site's address between them.
+constexpr const char* kTellFriendStart =
+    "mailto:?subject=Vorkel&body=Hi,%0A%0AYou may be interested in Vorkel.%0A%0ACheck it out "
+    "from the following URL: ";
+constexpr const char* kTellFriendEnd = "%0A%0AThanks!";
+
+}  // namespace
+
+MainCommands::MainCommands(MainWindow& window, vorkel::Session& session, MessageService& messages,
+                           LinkOpener& links)
+    : QObject(&window), m_window(window), m_session(session), m_ui(messages), m_links(links) {
+    buildMenus();
+    buildToolBar();
+
+    EditorPane& editor = window.editorPane();
+    connect(&editor, &EditorPane::linkRequested, this,
+            [this](const QString& text) { m_links.OpenLink(text); });
+    connect(&editor, &EditorPane::generateClicked, this,
+            [this] { run(&MainCommands::btnGenPassword1Click); });
+    connect(&editor, &EditorPane::editTypesClicked, this,
+            [this] { run(&MainCommands::btnEditTypeClick); });
+    connect(&editor, &EditorPane::pickDateClicked, this,
+            [this] { run(&MainCommands::btnDateClick); });
+    connect(&editor, &EditorPane::autoFillClicked, this,
+            [this] { run(&MainCommands::btnAutoEnterClick); });
+}
+
+void MainCommands::run(Handler handler) {
+    m_window.guarded([this, handler] { (this->*handler)(); });
+}
+
+QMenu* MainCommands::menu(const char* caption, const char* name) {
+    QMenu* m = m_window.menuBar()->addMenu(QString::fromUtf8(caption));
+    m->setObjectName(name);
+    return m;
+}
+
+void MainCommands::item(QMenu* menu, const char* caption, const char* name, Handler handler) {
+    QAction* action = menu->addAction(QString::fromUtf8(caption));
+    action->setObjectName(name);
+    connect(action, &QAction::triggered, this, [this, handler] { run(handler); });
+}
+
+void MainCommands::buildMenus() {
+    m_window.menuBar()->setObjectName("MainMenu1");
+    QMenu* file = menu("File", "File1");
+    item(file, "Add Password...", "AddPassword1", &MainCommands::btnAddTitleClick);
+    item(file, "Delete Password...", "DeletePassword1", &MainCommands::btnDeleteTitleClick);
+    item(file, "Save All", "itemSave", &MainCommands::btnSaveAllClick);
+    file->addSeparator();
+    item(file, "New Data Store...", "NewDataStore1", &MainCommands::NewDataStore1Click);
+    file->addSeparator();
+    item(file, "Backup Data...", "Backup", &MainCommands::BackupClick);
+    item(file, "Restore Data...", "Restore", &MainCommands::RestoreClick);
+    file->addSeparator();
+    item(file, "Exit", "Exit1", &MainCommands::Exit1Click);
+
+    QMenu* edit = menu("Edit", "Edit1");
+    item(edit, "Cut", "Cut1", &MainCommands::Cut1Click);
+    item(edit, "Copy", "Copy1", &MainCommands::Copy1Click);
+    item(edit, "Paste", "Paste1", &MainCommands::Paste1Click);
+    edit->addSeparator();
+    item(edit, "Copy Web site URL", "CopyWebsiteURL1", &MainCommands::CopyWebsiteURL1Click);
+    item(edit, "Copy Username", "CopyUsername1", &MainCommands::CopyUsername1Click);
+    item(edit, "Copy Email", "CopyEmail1", &MainCommands::CopyEmail1Click);
+    item(edit, "Copy Password", "CopyPassword1", &MainCommands::CopyPassword1Click);
+    item(edit, "Copy Passphrase", "CopyPassphrase1", &MainCommands::CopyPassphrase1Click);
+    edit->addSeparator();
+    item(edit, "Advanced Search...", "Find1", &MainCommands::btnSearchClick);
+    edit->addSeparator();
+    item(edit, "Clear Clipboard", "ClearClipboard1", &MainCommands::ClearClipboard1Click);
+
+    QMenu* view = menu("View", "View1");
+    item(view, "Password Details", "PasswordDetails1", &MainCommands::btnDetailsClick);
+
+    QMenu* tools = menu("Tools", "Tools1");
+    item(tools, "Change Master Password...", "ChangeMasterPassword1",
+         &MainCommands::ChangeMasterPassword1Click);
+    item(tools, "Generate Password...", "GeneratePassword1", &MainCommands::btnGenPasswordClick);
+    item(tools, "Onscreen Keyboard...", "itemOnscreenKeyboard",
+         &MainCommands::itemOnscreenKeyboardClick);
+    tools->addSeparator();
+    item(tools, "Options...", "Options1", &MainCommands::btnOptions1Click);
+    item(tools, "Password Types...", "PasswordTypes1", &MainCommands::btnEditTypeClick);
+
+    QMenu* windowMenu = menu("Window", "Window1");
+    item(windowMenu, "Default", "Default1", &MainCommands::Default1Click);
+    item(windowMenu, "Small", "Small1", &MainCommands::Small1Click);
+    item(windowMenu, "Medium", "Medium1", &MainCommands::Medium1Click);
+    item(windowMenu, "Large", "Large1", &MainCommands::Large1Click);
+    item(windowMenu, "Full Screen", "FullScreen1", &MainCommands::FullScreen1Click);
+
+    QMenu* help = menu("Help", "Help1");
+    item(help, "Contents", "Contents1", &MainCommands::Contents1Click);
+    item(help, "Support", "Support1", &MainCommands::Support1Click);
+    help->addSeparator();
+    item(help, "About...", "About1", &MainCommands::About1Click);
+}
+
+void MainCommands::button(QToolBar* bar, const char* caption, const char* name, int icon,
+                          Handler handler) {
+    auto* b = new QToolButton(bar);
+    b->setObjectName(name);
+    b->setText(QString::fromUtf8(caption));
+    b->setIcon(m_window.style()->standardIcon(static_cast<QStyle::StandardPixmap>(icon)));
+    b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    connect(b, &QToolButton::clicked, this, [this, handler] { run(handler); });
+    bar->addWidget(b);
+}
+
+void MainCommands::buildToolBar() {
+    auto* bar = new QToolBar("Password Maintenance", &m_window);
+    bar->setObjectName("ToolBar1");
+    bar->setMovable(false);
+    bar->setIconSize(QSize(32, 32));
+    bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    m_window.addToolBar(Qt::TopToolBarArea, bar);
+    button(bar, "Add", "btnAddTitleV", QStyle::SP_FileIcon, &MainCommands::btnAddTitleClick);
+    button(bar, "Details", "btnDetailsV", QStyle::SP_FileDialogDetailedView,
+           &MainCommands::btnDetailsClick);
+    button(bar, "Save", "btnSaveV", QStyle::SP_DialogSaveButton, &MainCommands::btnSaveAllClick);
+    button(bar, "Options", "btnOptions1", QStyle::SP_ComputerIcon, &MainCommands::btnOptions1Click);
+    button(bar, "Delete ", "btnDeleteTitle", QStyle::SP_TrashIcon,
+           &MainCommands::btnDeleteTitleClick);
+    button(bar, "Onscreen Keyboard", "btnRefresh", QStyle::SP_DesktopIcon,
+           &MainCommands::itemOnscreenKeyboardClick);
+    button(bar, "Advanced Search", "btnSearch", QStyle::SP_FileDialogContentsView,
+           &MainCommands::btnSearchClick);
+    button(bar, "Generate Password", "btnGenPassword", QStyle::SP_BrowserReload,
+           &MainCommands::btnGenPasswordClick);
+
+    bar->addSeparator();
+    auto* site = new LinkLabel(toQString(vorkel::kProductWebSite), "lblVorkelURL", bar);
+    auto* friendLink = new LinkLabel("Tell a Friend", "lblTellFriend", bar);
+    site->setContentsMargins(8, 0, 8, 0);
+    friendLink->setContentsMargins(8, 0, 8, 0);
+    bar->addWidget(site);
+    bar->addWidget(friendLink);
+    connect(site, &LinkLabel::clicked, this, [this] { run(&MainCommands::lblVorkelURLClick); });
+    connect(friendLink, &LinkLabel::clicked, this,
+            [this] { run(&MainCommands::lblTellFriendClick); });
+}
+
+void MainCommands::selectFirstRow() {
+    if (!m_session.workspace().rows().empty()) m_window.listPane().selectRow(0);
+}
+
+void MainCommands::btnAddTitleClick() {
+    PromptNewEntry();
+}
+
+void MainCommands::PromptNewEntry() {
+    const auto title = m_ui.inputText(std::string(vorkel::msg::kNewEntryCaption),
+                                      std::string(vorkel::msg::kNewEntryPrompt), "");
+    if (!title) return;
+    const std::size_t row = m_session.AddEntry(*title);
+    m_window.listPane().rowsRebuilt();
+    m_window.listPane().selectRow(row);
+}
+
+void MainCommands::btnDeleteTitleClick() {
+    ListPane& list = m_window.listPane();
+    const auto row = list.selectedRow();
+    if (!row) return;
+    const vorkel::EntryPtr entry = m_session.workspace().entryOfRow(*row);
+    if (!entry) return;
+    const std::string question =
+        std::string(vorkel::msg::kDeleteQuestionStart) + std::string(entry->title()) + "?";
+    if (!m_ui.askOkCancel(Kind::Confirm, question)) return;
+    const auto next = m_session.workspace().DeleteEntry(*row);
+    list.rowsRebuilt();
+    if (m_session.workspace().rows().empty()) {
+        m_window.editorPane().ClearEditor();
+        list.showDetails(nullptr);
+    } else {
+        list.selectRow(next);
+    }
+}
+
+void MainCommands::btnSaveAllClick() {
+    m_window.rememberGeometry();
+    m_session.SaveAll();
+}
+
+void MainCommands::NewDataStore1Click() {
+    if (!m_ui.askYesNo(Kind::Confirm, std::string(vorkel::msg::kNewDataStore))) return;
+    m_session.NewDataStore();
+    m_window.editorPane().ClearEditor();
+    m_window.listPane().showDetails(nullptr);
+    m_window.listPane().rowsRebuilt();
+    selectFirstRow();
+    // The settings file is gone, so the prompt comes up in its first-run form.
+    m_window.showLogon(true);
+}
+
+void MainCommands::BackupClick() {
+    m_session.Backup(m_ui);
+}
+
+void MainCommands::RestoreClick() {
+    const auto path = m_ui.chooseOpenFile();
+    if (!path) return;
+    if (!m_ui.askYesNo(Kind::Warning, std::string(vorkel::msg::kRestoreOverwrite))) return;
+    // Loaded first: a file that does not open leaves the list and the editor as they were,
+    // rather than an empty list that the next save would write over the data store.
+    m_session.RestoreFrom(*path);
+    m_window.editorPane().ClearEditor();
+    m_window.listPane().showDetails(nullptr);
+    m_window.listPane().rowsRebuilt();
+    selectFirstRow();
+}
+
+void MainCommands::Exit1Click() {
+    m_window.close();
+}
+
+void MainCommands::ChangeMasterPassword1Click() {
+    PasswordChangeDialog dialog(m_session, m_ui, &m_window);
+    dialog.exec();
+    m_window.noteLogonFrom(dialog);
+}
+
+void MainCommands::Default1Click() {
+    WindowPlacement::applyPreset(m_window, vorkel::SizePreset::Default);
+}
+void MainCommands::Small1Click() {
+    WindowPlacement::applyPreset(m_window, vorkel::SizePreset::Small);
+}
+void MainCommands::Medium1Click() {
+    WindowPlacement::applyPreset(m_window, vorkel::SizePreset::Medium);
+}
+void MainCommands::Large1Click() {
+    WindowPlacement::applyPreset(m_window, vorkel::SizePreset::Large);
+}
+void MainCommands::FullScreen1Click() {
+    WindowPlacement::applyPreset(m_window, vorkel::SizePreset::FullScreen);
+}
+
+void MainCommands::Contents1Click() {
+    // The help page stands where the help file would, beside the program.
+    m_links.OpenFile(toQString(m_session.ProgramFolder()) + "Vorkel.html");
+}
+
+void MainCommands::Support1Click() {
+    m_links.OpenLink(toQString(vorkel::kProductWebSite) + "support");
+}
+
+void MainCommands::About1Click() {
+    AboutBox box(m_links, &m_window);
+    box.exec();
+}
+
+void MainCommands::lblVorkelURLClick() {
+    m_links.OpenLink(m_window.findChild<LinkLabel*>("lblVorkelURL")->text());
+}
+
+void MainCommands::lblTellFriendClick() {
+    const QString site = m_window.findChild<LinkLabel*>("lblVorkelURL")->text();
+    m_links.OpenLink(QString::fromUtf8(kTellFriendStart) + site +
+                     QString::fromUtf8(kTellFriendEnd));
+}
+
+// Filled by the clipboard commands.
+void MainCommands::Cut1Click() {}
+void MainCommands::Copy1Click() {}
+void MainCommands::Paste1Click() {}
+void MainCommands::CopyWebsiteURL1Click() {}
+void MainCommands::CopyUsername1Click() {}
+void MainCommands::CopyEmail1Click() {}
+void MainCommands::CopyPassword1Click() {}
+void MainCommands::CopyPassphrase1Click() {}
+void MainCommands::ClearClipboard1Click() {}
+// Filled by the advanced search window.
+void MainCommands::btnSearchClick() {}
+// Filled by the entry properties dialog.
+void MainCommands::btnDetailsClick() {}
+// Filled by the password generator dialog (toolbar and menu) and its use in the editor.
+void MainCommands::btnGenPasswordClick() {}
+void MainCommands::btnGenPassword1Click() {}
+// Filled by the on-screen keyboard.
+void MainCommands::itemOnscreenKeyboardClick() {}
+// Filled by the options dialog, which ends with ApplyDisplayOptions on OK.
+void MainCommands::btnOptions1Click() {}
+// Filled by the password types editor.
+void MainCommands::btnEditTypeClick() {}
+// Filled by the date picker, which stores the entry after a date is picked.
+void MainCommands::btnDateClick() {}
+// Filled by web auto-fill.
+void MainCommands::btnAutoEnterClick() {}

@@ -1,0 +1,270 @@
+#include "app/MainWindow.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QStatusBar>
+#include <QWindowStateChangeEvent>
+
+#include "app/IdleLock.h"
+#include "app/MainCommands.h"
+#include "app/WindowPlacement.h"
+#include "entries/EditorPane.h"
+#include "entries/ListPane.h"
+#include "logon/LogonDialog.h"
+#include "session/Messages.h"
+#include "ui/MessageService.h"
+#include "ui/QtText.h"
+
+using vorkel::Options;
+
+MainWindow::MainWindow(vorkel::Session& session, MessageService& messages, LinkOpener& links,
+                       QWidget* parent)
+    : QMainWindow(parent), m_session(session), m_ui(messages) {
+    setObjectName("TfmMain");
+    setWindowTitle(toQString(vorkel::msg::kMainCaption));
+    QPalette ground = palette();
+    ground.setColor(QPalette::Window, QColor(176, 204, 247));
+    setPalette(ground);
+    setFont(QFont("Tahoma", 8));
+
+    buildRegions();
+    m_commands = std::make_unique<MainCommands>(*this, session, messages, links);
+    m_idle = std::make_unique<IdleLock>(*this);
+    connect(m_idle.get(), &IdleLock::idle, this, &MainWindow::tmrMinimiseTimer);
+    connect(m_idle.get(), &IdleLock::keyReleased, this, &MainWindow::RestartIdleTimer);
+
+    // One dialog for every logon of the run; as a child window it has no taskbar entry.
+    m_logon = new LogonDialog(session, messages, this);
+    m_logon->setCompleteLogon([this] { CompleteLogon(); });
+    connect(m_logon, &LogonDialog::programEnd, this, &MainWindow::logonClosed);
+
+    move(0, 0);
+    resize(784, 718);
+}
+
+MainWindow::~MainWindow() {
+    // The children outlive this part of the object; none may call back into it.
+    disconnect(m_logon, nullptr, this, nullptr);
+    m_idle.reset();
+}
+
+void MainWindow::buildRegions() {
+    auto* central = new QWidget(this);
+    auto* layout = new QHBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    m_list = new ListPane(m_session, central);
+    m_list->setFixedWidth(249);  // only the right pane follows the window's width
+    m_editor = new EditorPane(central);
+    layout->addWidget(m_list);
+    layout->addWidget(m_editor, 1);
+    // The "Small" preset is 400 pixels high, less than the editor's natural height: the panes
+    // then clip rather than the window refusing the size.
+    central->setMinimumHeight(1);
+    setCentralWidget(central);
+
+    auto* status = new QStatusBar(this);
+    status->setObjectName("StatusBar1");
+    auto* panel = new QLabel(status);
+    panel->setFixedWidth(100);
+    status->addWidget(panel);
+    setStatusBar(status);
+
+    connect(m_list, &ListPane::rowSelected, this,
+            [this](std::optional<std::size_t> row) { guarded([&] { ShowEntry(row); }); });
+    connect(m_editor, &EditorPane::fieldKeyReleased, this, &MainWindow::StoreEntry);
+    connect(m_editor, &EditorPane::typePicked, this, &MainWindow::StoreEntry);
+}
+
+void MainWindow::guarded(const std::function<void()>& command) {
+    try {
+        command();
+    } catch (const std::exception& e) {
+        m_ui.reportUnexpected(e.what());
+    }
+}
+
+void MainWindow::start() {
+    showLogon(true);
+}
+
+void MainWindow::showLogon(bool setPrompt) {
+    if (setPrompt) m_logon->SetLogonPrompt();
+    m_logon->clearFields();
+    m_logon->show();
+    m_logon->raise();
+    m_logon->activateWindow();
+    m_logon->clearFields();  // the focus lands in the user name once the dialog is shown
+}
+
+void MainWindow::CompleteLogon() {
+    const bool keepWorkspace = m_locked && m_lockFailure;
+    if (!keepWorkspace) LoadWorkspace();
+    const std::optional<std::string> failure = keepWorkspace ? m_lockFailure : std::nullopt;
+    m_lockFailure.reset();
+    m_locked = false;
+    m_lockDue = false;
+    m_loggedOn = true;
+    noteLogonFrom(*m_logon);
+    show();
+    RestoreMainWindow();
+    m_logon->hide();
+    if (failure)
+        m_ui.tell(vorkel::UserInterface::Kind::Error,
+                  std::string(vorkel::msg::kLockSaveFailed) + *failure);
+}
+
+void MainWindow::LoadWorkspace() {
+    m_editor->ClearEditor();
+    m_list->showDetails(nullptr);
+    m_list->ClearEntryList();
+    // The four orders with "A - Z" chosen. The session's load orders the entries A to Z itself,
+    // so the box is filled while the list is still empty: a second sort of a large list would
+    // double the wait at every logon.
+    m_list->fillOrderBox();
+    m_session.LoadWorkspace();
+    WindowPlacement::applySaved(*this, m_session.settings().window);
+    m_editor->setPassTypes(m_session.settings().passTypes);
+    m_list->rowsRebuilt();
+    ApplyDisplayOptions();
+    if (!m_session.workspace().rows().empty()) m_list->selectRow(0);
+}
+
+void MainWindow::ShowEntry(std::optional<std::size_t> row) {
+    if (!row) return;
+    const vorkel::EntryPtr entry = m_session.workspace().entryOfRow(*row);
+    if (!entry) return;
+    // The details panel follows the selection by itself.
+    m_editor->ShowEntry(*entry);
+}
+
+void MainWindow::StoreEntry() {
+    guarded([this] { m_session.StoreEntry(m_list->selectedRow(), m_editor->fields()); });
+}
+
+void MainWindow::ApplyDisplayOptions() {
+    m_editor->ApplyDisplayOptions(m_session.options());
+    RestartIdleTimer();
+}
+
+void MainWindow::RestartIdleTimer() {
+    if (!m_ended) m_idle->restart(m_session.options());
+}
+
+void MainWindow::RestoreMainWindow() {
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+}
+
+void MainWindow::tmrMinimiseTimer() {
+    if (m_locked || !m_loggedOn || !isVisible() || isMinimized()) return;
+    setWindowState(windowState() | Qt::WindowMinimized);
+}
+
+void MainWindow::bringForward() {
+    if (m_ended) return;
+    if (m_loggedOn && !m_locked) {
+        // The same path as the window's own restore, so a due lock happens here too.
+        if (isMinimized()) setWindowState(windowState() & ~Qt::WindowMinimized);
+        if (!m_locked) {
+            show();
+            raise();
+            activateWindow();
+        }
+    }
+    if (m_logon->isVisible()) {
+        m_logon->raise();
+        m_logon->activateWindow();
+    }
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::WindowStateChange) {
+        const bool was =
+            static_cast<QWindowStateChangeEvent*>(event)->oldState() & Qt::WindowMinimized;
+        const bool now = windowState() & Qt::WindowMinimized;
+        if (!was && now) guarded([this] { windowMinimised(); });
+        if (was && !now) guarded([this] { windowRestored(); });
+    }
+    QMainWindow::changeEvent(event);
+}
+
+void MainWindow::windowMinimised() {
+    if (!m_loggedOn || m_locked || m_lockDue || m_ended) return;
+    if (!Options::on(m_session.options().PromptMasterPass)) return;
+    // The restore asks for the logon and reloads from disk, so what the user has goes to disk
+    // now, as at close, without questions.
+    rememberGeometry();
+    m_lockFailure = m_session.LockWrites();
+    m_mayWriteAtEnd = m_kept.matches(m_session);
+    m_lockDue = true;
+}
+
+void MainWindow::windowRestored() {
+    if (m_lockDue) enterLock();
+}
+
+void MainWindow::enterLock() {
+    m_lockDue = false;
+    m_locked = true;
+    // Hidden rather than minimised: a dialog owned by a minimised window may be minimised with
+    // it, and either way the window must not be usable until the logon.
+    hide();
+    showLogon(true);
+}
+
+void MainWindow::noteLogonFrom(const QWidget& dialog) {
+    m_kept.noteFrom(m_session, dialog);
+}
+
+void MainWindow::logonClosed() {
+    if (m_ended) return;
+    // Only a lock whose write failed still holds the user's work; ending now would lose it. The
+    // re-logon attempt may have replaced the pair, so the kept one keys this last write.
+    if (!m_closing && m_locked && m_lockFailure && m_mayWriteAtEnd) {
+        m_kept.restoreInto(m_session);
+        (void)m_session.LockWrites();  // silently: nobody is left to tell
+    }
+    endProgram();
+}
+
+void MainWindow::endProgram() {
+    if (m_ended) return;
+    m_ended = true;
+    m_idle->stop();
+    emit programEnd();
+}
+
+void MainWindow::rememberGeometry() {
+    m_session.settings().window = WindowPlacement::capture(*this);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    event->accept();
+    if (m_ended || !m_loggedOn || m_closing) return;
+    if (m_locked) {
+        // Nobody has logged on again: end as the logon dialog's close would.
+        m_logon->close();
+        logonClosed();
+        return;
+    }
+    m_closing = true;
+    guarded([this] {
+        rememberGeometry();
+        m_session.CloseSequence(m_ui);
+    });
+    m_logon->close();
+    endProgram();
+    if (Options::on(m_session.options().EmptyClipboard)) QGuiApplication::clipboard()->clear();
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    m_editor->pnlRightBaseResize();
+    RestartIdleTimer();
+}

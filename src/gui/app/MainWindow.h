@@ -1,0 +1,111 @@
+#pragma once
+
+#include <QMainWindow>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/KeptLogon.h"
+#include "session/Session.h"
+
+class EditorPane;
+class IdleLock;
+class LinkOpener;
+class ListPane;
+class LogonDialog;
+class MainCommands;
+class MessageService;
+
+/// The main window TfmMain: the entry list on the left, the editor on the right, the commands
+/// above, the status bar below. It owns the logon dialog for the whole run and carries the
+/// start-up, the workspace load, the close sequence and the idle lock.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    /// Built hidden, with the logon dialog created and the idle timer stopped.
+    MainWindow(vorkel::Session& session, MessageService& messages, LinkOpener& links,
+               QWidget* parent = nullptr);
+    ~MainWindow() override;
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
+
+    /// Start-up: sets up the logon prompt and shows the logon dialog; the main window appears
+    /// only after a logon.
+    void start();
+    /// After a verified logon or a confirmed new account: loads the workspace (or, after a
+    /// failed lock write, keeps the one in memory), shows the window, hides the logon dialog.
+    /// Throws when the load fails; the logon dialog then stays.
+    void CompleteLogon();
+    /// The full workspace load: files read, samples seeded, options applied, A to Z, first row.
+    void LoadWorkspace();
+    /// Shows the entry a visible row stands for in the editor and the details panel.
+    void ShowEntry(std::optional<std::size_t> row);
+    /// Writes the editor into the entry of the selected row (nothing without one).
+    void StoreEntry();
+    /// Applies the masking options to the editor, then RestartIdleTimer.
+    void ApplyDisplayOptions();
+    /// Re-arms the idle timer from the options, or stops it.
+    void RestartIdleTimer();
+    /// Brings the window back from minimised and to the front.
+    void RestoreMainWindow();
+    /// The idle timer fired: minimises the window (no visible effect while locked).
+    void tmrMinimiseTimer();
+    /// A second start asked this instance to come forward: the logon dialog when it is what
+    /// shows, otherwise the window, restored through the same path as the window's own restore.
+    void bringForward();
+    /// Shows the logon dialog without making it modal, fields empty and the focus in the user
+    /// name; `setPrompt` runs SetLogonPrompt first.
+    void showLogon(bool setPrompt);
+    /// Keeps the pair a dialog holds when it is the session's current logon.
+    void noteLogonFrom(const QWidget& dialog);
+    /// Puts the window's outer geometry into the settings, ahead of a write of the settings file.
+    void rememberGeometry();
+    /// Runs a command, showing an unexpected failure captioned with the application title.
+    void guarded(const std::function<void()>& command);
+
+    /// True from the restore of a locked window until the next logon.
+    bool isLocked() const { return m_locked; }
+    ListPane& listPane() { return *m_list; }
+    EditorPane& editorPane() { return *m_editor; }
+    LogonDialog& logonDialog() { return *m_logon; }
+    MainCommands& commands() { return *m_commands; }
+    vorkel::Session& session() { return m_session; }
+
+signals:
+    /// The program is over: the logon dialog was closed, or the close sequence finished.
+    void programEnd();
+
+protected:
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void buildRegions();
+    /// The window went to minimised (by the user or the idle timer).
+    void windowMinimised();
+    /// The window came back from minimised.
+    void windowRestored();
+    /// Both restore paths end here while the lock is due: window hidden, logon dialog shown.
+    void enterLock();
+    void logonClosed();
+    void endProgram();
+
+    vorkel::Session& m_session;
+    MessageService& m_ui;
+    ListPane* m_list = nullptr;
+    EditorPane* m_editor = nullptr;
+    LogonDialog* m_logon = nullptr;
+    std::unique_ptr<MainCommands> m_commands;
+    std::unique_ptr<IdleLock> m_idle;
+    KeptLogon m_kept;
+
+    bool m_loggedOn = false;
+    bool m_lockDue = false;  // minimised with PromptMasterPass 1: the restore locks
+    bool m_locked = false;
+    bool m_closing = false;
+    bool m_ended = false;
+    bool m_mayWriteAtEnd = false;
+    std::optional<std::string> m_lockFailure;  // the lock's write failed: keep the workspace
+};

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QAbstractListModel>
+
+#include "entries/Workspace.h"
+
+/// The visible rows (lvTitlesView) as one column of titles. It holds no copy of the data: each
+/// row is the workspace's pointer to the entry value of the last rebuild, so a row shows the
+/// title it had then until the next rebuild.
+class EntryListModel : public QAbstractListModel {
+    Q_OBJECT
+public:
+    /// A model over `workspace.rows()`; the workspace must outlive it.
+    explicit EntryListModel(const vorkel::Workspace& workspace, QObject* parent = nullptr);
+
+    /// Tells the views that the workspace rebuilt its rows (call after every rebuild).
+    void reset();
+
+    /// The index of a row of the single column (invalid outside the announced rows).
+    QModelIndex index(int row, int column = 0,
+                      const QModelIndex& parent = QModelIndex()) const override;
+    /// The number of rows announced by the last reset().
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    /// The row's title as of the last rebuild (display role only).
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    /// "Description" for the one column.
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+    /// Selectable and enabled; never editable, never with children.
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+private:
+    const vorkel::Workspace& m_workspace;
+    // The row count the views were last told; the workspace may have rebuilt since, and the
+    // views must not see the new count before reset() announces it.
+    int m_count = 0;
+};

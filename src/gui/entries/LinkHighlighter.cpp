@@ -1,0 +1,15 @@
+#include "entries/LinkHighlighter.h"
+
+#include "tools/LinkDetection.h"
+
+LinkHighlighter::LinkHighlighter(QTextDocument* document) : QSyntaxHighlighter(document) {
+    m_link.setForeground(QColor(0, 0, 255));
+    m_link.setFontUnderline(true);
+}
+
+void LinkHighlighter::highlightBlock(const QString& text) {
+    const std::u16string_view line(reinterpret_cast<const char16_t*>(text.utf16()),
+                                   std::size_t(text.size()));
+    for (const auto& link : vorkel::findLinks(line))
+        setFormat(int(link.start), int(link.length), m_link);
+}

@@ -1,0 +1,242 @@
+#include "logon/LogonDialog.h"
+
+#include <QCloseEvent>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
+#include <exception>
+
+#include "logon/PasswordConfirmDialog.h"
+#include "session/Messages.h"
+#include "session/Session.h"
+#include "ui/MessageService.h"
+#include "ui/ProductLogo.h"
+#include "ui/QtText.h"
+
+namespace {
+
+QLabel* namedLabel(const QString& name, const QString& text, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setTextFormat(Qt::PlainText);
+    return label;
+}
+
+}  // namespace
+
+LogonDialog::LogonDialog(vorkel::Session& session, MessageService& messages, QWidget* owner)
+    : KeylessDialog(owner),
+      m_session(session),
+      m_messages(messages),
+      m_lblPromo(namedLabel(QStringLiteral("lblPromo"), {}, this)),
+      m_lblInstructions(namedLabel(QStringLiteral("lblInstructions"), {}, this)),
+      m_editUsername(new QLineEdit(this)),
+      m_editPassword(new QLineEdit(this)),
+      m_btnLogon(new QPushButton(QStringLiteral("&Logon"), this)),
+      m_btnCancel(new QPushButton(QStringLiteral("&Cancel"), this)) {
+    setObjectName(QStringLiteral("TfmLogon"));
+    setWindowTitle(toQString(vorkel::msg::kLogonCaption));
+    setFont(QFont(QStringLiteral("Tahoma"), 8));
+    setFixedSize(411, 245);
+    setAutoFillBackground(true);
+    QPalette white = palette();
+    white.setColor(QPalette::Window, Qt::white);
+    setPalette(white);
+
+    m_editUsername->setObjectName(QStringLiteral("editUsername"));
+    m_editPassword->setObjectName(QStringLiteral("editPassword"));
+    m_editPassword->setEchoMode(QLineEdit::Password);
+    m_btnLogon->setObjectName(QStringLiteral("btnLogon"));
+    m_btnCancel->setObjectName(QStringLiteral("btnCancel"));
+    buildLayout();
+
+    setTabOrder(m_editUsername, m_editPassword);
+    setTabOrder(m_editPassword, m_btnLogon);
+    setTabOrder(m_btnLogon, m_btnCancel);
+    m_editUsername->setFocus();
+
+    // The logon runs when Enter is released, not pressed, in the password field.
+    m_editPassword->installEventFilter(this);
+    connect(m_btnLogon, &QPushButton::clicked, this, &LogonDialog::btnLogonClick);
+    connect(m_btnCancel, &QPushButton::clicked, this, &LogonDialog::reject);
+
+    SetLogonPrompt();
+}
+
+void LogonDialog::buildLayout() {
+    m_lblPromo->setWordWrap(true);
+    m_lblInstructions->setWordWrap(true);
+
+    auto* fields = new QGridLayout;
+    fields->addWidget(namedLabel(QStringLiteral("lblUsername"), QStringLiteral("Username:"), this),
+                      0, 0);
+    fields->addWidget(m_editUsername, 0, 1);
+    fields->addWidget(namedLabel(QStringLiteral("lblPassword"), QStringLiteral("Password:"), this),
+                      1, 0);
+    fields->addWidget(m_editPassword, 1, 1);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_btnLogon);
+    buttons->addWidget(m_btnCancel);
+
+    auto* left = new QVBoxLayout;
+    left->addWidget(m_lblPromo);
+    left->addWidget(m_lblInstructions);
+    left->addStretch();
+    left->addLayout(fields);
+    left->addLayout(buttons);
+
+    // The logo panel: a picture in a thin silver frame, the product name and the tagline.
+    auto* frame = new QFrame(this);
+    frame->setObjectName(QStringLiteral("pnlLogo"));
+    frame->setFrameShape(QFrame::Box);
+    frame->setStyleSheet(QStringLiteral("QFrame#pnlLogo { border: 1px solid silver; }"));
+    auto* picture = new QLabel(frame);
+    picture->setPixmap(productLogo(72));
+    auto* frameLayout = new QVBoxLayout(frame);
+    frameLayout->addWidget(picture, 0, Qt::AlignCenter);
+
+    auto* product =
+        namedLabel(QStringLiteral("lblProduct"), toQString(vorkel::msg::kProductName), this);
+    QFont productFont = product->font();
+    productFont.setBold(true);
+    productFont.setPointSize(16);
+    product->setFont(productFont);
+    product->setAlignment(Qt::AlignHCenter);
+    auto* tagline =
+        namedLabel(QStringLiteral("lblTagline"), toQString(vorkel::msg::kTagline), this);
+    tagline->setAlignment(Qt::AlignHCenter);
+
+    auto* version =
+        namedLabel(QStringLiteral("lblVersion"), toQString(vorkel::msg::kVersionText), this);
+    version->setAlignment(Qt::AlignRight | Qt::AlignBottom);
+    QPalette grey = version->palette();
+    grey.setColor(QPalette::WindowText, Qt::gray);
+    version->setPalette(grey);
+
+    auto* right = new QVBoxLayout;
+    right->addWidget(frame);
+    right->addWidget(product);
+    right->addWidget(tagline);
+    right->addStretch();
+    right->addWidget(version);
+
+    auto* columns = new QHBoxLayout(this);
+    columns->setContentsMargins(10, 10, 10, 8);
+    columns->setSpacing(12);
+    columns->addLayout(left, 1);
+    columns->addLayout(right);
+}
+
+void LogonDialog::SetLogonPrompt() {
+    m_lblPromo->setText(toQString(vorkel::msg::kLogonPromo));
+    m_newAccountMode = !m_session.settingsFileExists();
+    m_lblInstructions->setText(toQString(m_newAccountMode ? vorkel::msg::kFirstRunInstructions
+                                                          : vorkel::msg::kLogonInstructions));
+}
+
+void LogonDialog::clearFields() {
+    m_editUsername->clear();
+    m_editPassword->clear();
+    m_editUsername->setFocus();
+}
+
+void LogonDialog::setCompleteLogon(std::function<void()> completeLogon) {
+    m_completeLogon = std::move(completeLogon);
+}
+
+void LogonDialog::btnLogonClick() {
+    const std::string user = toStdString(m_editUsername->text());
+    const std::string password = toStdString(m_editPassword->text());
+    if (const auto problem = vorkel::Session::logonFieldsProblem(user, password)) {
+        m_messages.tell(MessageService::Kind::Warning, std::string(*problem));
+        (user.empty() ? m_editUsername : m_editPassword)->setFocus();
+        return;
+    }
+    m_session.SetLogon(user, password);
+
+    if (m_newAccountMode) {
+        firstRunLogon();
+    } else if (m_session.VerifyLogon()) {
+        runCompleteLogon();
+    } else {
+        m_messages.tell(MessageService::Kind::Error, std::string(vorkel::msg::kLogonIncorrect));
+        close();
+    }
+}
+
+void LogonDialog::firstRunLogon() {
+    std::string confirmation;
+    {
+        PasswordConfirmDialog confirm(this);
+        if (confirm.exec() != QDialog::Accepted) return;
+        confirmation = confirm.password();
+    }
+    bool confirmed = false;
+    try {
+        // Deletes a data store left in the folder, and only on a match.
+        confirmed = m_session.ConfirmNewAccount(confirmation);
+    } catch (const std::exception& e) {
+        m_messages.reportUnexpected(e.what());
+        return;
+    }
+    if (!confirmed) {
+        m_messages.tell(MessageService::Kind::Warning,
+                        std::string(vorkel::msg::kConfirmationMismatch));
+        m_editPassword->setFocus();
+        return;
+    }
+    runCompleteLogon();
+}
+
+void LogonDialog::runCompleteLogon() {
+    if (!m_completeLogon) return;
+    try {
+        m_completeLogon();
+    } catch (const std::exception& e) {
+        m_messages.reportUnexpected(e.what());
+        return;
+    }
+    // The dialog is now hidden for later re-use, and the password need not linger in it.
+    m_editPassword->clear();
+}
+
+void LogonDialog::reject() {
+    close();
+}
+
+void LogonDialog::closeEvent(QCloseEvent* event) {
+    event->accept();
+    QDialog::done(QDialog::Rejected);
+    emit programEnd();
+}
+
+void LogonDialog::showEvent(QShowEvent* event) {
+    // Centred on the screen at every showing, whatever the state of the owner window.
+    QScreen* screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
+    if (screen) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+    KeylessDialog::showEvent(event);
+}
+
+bool LogonDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_editPassword && event->type() == QEvent::KeyRelease) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && !key->isAutoRepeat()) {
+            btnLogonClick();
+            return true;
+        }
+    }
+    return KeylessDialog::eventFilter(watched, event);
+}

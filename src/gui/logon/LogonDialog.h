@@ -1,0 +1,66 @@
+#pragma once
+
+#include <functional>
+
+#include "ui/KeylessDialog.h"
+
+class MessageService;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace vorkel {
+class Session;
+}
+
+/// The gate to the main window: a first run takes a new user name and master password and has
+/// the password confirmed; a later run checks the typed pair against the settings file. One
+/// object serves the whole process and every close of it ends the program.
+class LogonDialog : public KeylessDialog {
+    Q_OBJECT
+public:
+    /// `owner` is the main window (may be null); the dialog sets up its prompt at once.
+    LogonDialog(vorkel::Session& session, MessageService& messages, QWidget* owner);
+
+    /// Sets the texts and the mode: first run when no settings file exists, logon otherwise.
+    void SetLogonPrompt();
+    /// Empties the user name and password fields and puts the focus in the user name.
+    void clearFields();
+    /// True when the last SetLogonPrompt found no settings file.
+    bool newAccountMode() const { return m_newAccountMode; }
+    /// What a successful logon or first-run confirmation runs; if it throws, the error is
+    /// reported and the dialog stays open.
+    void setCompleteLogon(std::function<void()> completeLogon);
+    /// The logon attempt, as the Logon button and Enter released in the password field run it.
+    void btnLogonClick();
+
+signals:
+    /// Every close of the dialog (Cancel, close box, failed verification): the program ends.
+    void programEnd();
+
+public slots:
+    /// Cancel closes the dialog, and every close ends the program.
+    void reject() override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildLayout();
+    void firstRunLogon();
+    void runCompleteLogon();
+
+    vorkel::Session& m_session;
+    MessageService& m_messages;
+    std::function<void()> m_completeLogon;
+    bool m_newAccountMode = false;
+
+    QLabel* m_lblPromo;
+    QLabel* m_lblInstructions;
+    QLineEdit* m_editUsername;
+    QLineEdit* m_editPassword;
+    QPushButton* m_btnLogon;
+    QPushButton* m_btnCancel;
+};

@@ -1,0 +1,94 @@
+#include "logon/PasswordChangeDialog.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "logon/PasswordConfirmDialog.h"
+#include "session/Messages.h"
+#include "session/Session.h"
+#include "ui/MessageService.h"
+#include "ui/QtText.h"
+
+PasswordChangeDialog::PasswordChangeDialog(vorkel::Session& session, MessageService& messages,
+                                           QWidget* parent)
+    : KeylessDialog(parent),
+      m_session(session),
+      m_messages(messages),
+      m_editPassword(new QLineEdit(this)),
+      m_editConfirmPassword(new QLineEdit(this)) {
+    setObjectName(QStringLiteral("TfmPasswordChange"));
+    setWindowTitle(toQString(vorkel::msg::kChangeCaption));
+    setFont(QFont(QStringLiteral("Tahoma"), 8));
+    setFixedSize(312, 190);
+
+    auto* instructions = new QLabel(toQString(vorkel::msg::kChangeInstructions), this);
+    instructions->setObjectName(QStringLiteral("lblConfirm"));
+    instructions->setTextFormat(Qt::PlainText);
+    instructions->setWordWrap(true);
+    auto* lblPassword = new QLabel(QStringLiteral("Password:"), this);
+    lblPassword->setObjectName(QStringLiteral("lblPassword"));
+    auto* lblConfirm1 = new QLabel(QStringLiteral("Confirm Password:"), this);
+    lblConfirm1->setObjectName(QStringLiteral("lblConfirm1"));
+    m_editPassword->setObjectName(QStringLiteral("editPassword"));
+    m_editPassword->setEchoMode(QLineEdit::Password);
+    m_editConfirmPassword->setObjectName(QStringLiteral("editConfirmPassword"));
+    m_editConfirmPassword->setEchoMode(QLineEdit::Password);
+
+    auto* ok = new QPushButton(QStringLiteral("&OK"), this);
+    ok->setObjectName(QStringLiteral("btnOK"));
+    auto* cancel = new QPushButton(QStringLiteral("&Cancel"), this);
+    cancel->setObjectName(QStringLiteral("btnCancel"));
+    connect(ok, &QPushButton::clicked, this, &PasswordChangeDialog::btnOKClick);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* fields = new QGridLayout;
+    fields->addWidget(lblPassword, 0, 0);
+    fields->addWidget(m_editPassword, 0, 1);
+    fields->addWidget(lblConfirm1, 1, 0);
+    fields->addWidget(m_editConfirmPassword, 1, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(instructions);
+    layout->addLayout(fields);
+    layout->addStretch();
+    layout->addLayout(buttons);
+
+    setTabOrder(m_editPassword, m_editConfirmPassword);
+    setTabOrder(m_editConfirmPassword, ok);
+    setTabOrder(ok, cancel);
+    m_editPassword->setFocus();
+}
+
+void PasswordChangeDialog::btnOKClick() {
+    const std::string password = toStdString(m_editPassword->text());
+    const std::string confirmation = toStdString(m_editConfirmPassword->text());
+    if (const auto problem = vorkel::Session::newPasswordProblem(password, confirmation)) {
+        m_messages.tell(MessageService::Kind::Warning, std::string(*problem));
+        m_editPassword->setFocus();
+        return;
+    }
+
+    std::string current;
+    {
+        PasswordConfirmDialog confirm(this);
+        confirm.setPrompt(toQString(vorkel::msg::kCurrentPasswordPrompt));
+        if (confirm.exec() != QDialog::Accepted) return;
+        current = confirm.password();
+    }
+    if (!m_session.isCurrentMasterPassword(current)) {
+        m_messages.tell(MessageService::Kind::Warning,
+                        std::string(vorkel::msg::kCurrentPasswordWrong));
+        return;
+    }
+    m_session.SetMasterPassword(password);
+    m_messages.tell(MessageService::Kind::Information,
+                    std::string(vorkel::msg::kMasterPasswordUpdated));
+    accept();
+}

@@ -1,0 +1,60 @@
+#include "logon/PasswordConfirmDialog.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "session/Messages.h"
+#include "ui/QtText.h"
+
+PasswordConfirmDialog::PasswordConfirmDialog(QWidget* parent)
+    : KeylessDialog(parent),
+      m_lblConfirm(new QLabel(toQString(vorkel::msg::kConfirmPrompt), this)),
+      m_editPassword(new QLineEdit(this)) {
+    setObjectName(QStringLiteral("TfmPasswordConfirm"));
+    setWindowTitle(toQString(vorkel::msg::kConfirmCaption));
+    setFont(QFont(QStringLiteral("Tahoma"), 8));
+    setFixedSize(318, 141);
+
+    m_lblConfirm->setObjectName(QStringLiteral("lblConfirm"));
+    m_lblConfirm->setTextFormat(Qt::PlainText);
+    m_lblConfirm->setWordWrap(true);
+    auto* label = new QLabel(QStringLiteral("Password:"), this);
+    label->setObjectName(QStringLiteral("lblPassword"));
+    m_editPassword->setObjectName(QStringLiteral("editPassword"));
+    m_editPassword->setEchoMode(QLineEdit::Password);
+
+    auto* ok = new QPushButton(QStringLiteral("&OK"), this);
+    ok->setObjectName(QStringLiteral("btnOK"));
+    auto* cancel = new QPushButton(QStringLiteral("&Cancel"), this);
+    cancel->setObjectName(QStringLiteral("btnCancel"));
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* field = new QHBoxLayout;
+    field->addWidget(label);
+    field->addWidget(m_editPassword, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_lblConfirm);
+    layout->addLayout(field);
+    layout->addStretch();
+    layout->addLayout(buttons);
+
+    setTabOrder(m_editPassword, ok);
+    setTabOrder(ok, cancel);
+    m_editPassword->setFocus();
+}
+
+void PasswordConfirmDialog::setPrompt(const QString& prompt) {
+    m_lblConfirm->setText(prompt);
+}
+
+std::string PasswordConfirmDialog::password() const {
+    return toStdString(m_editPassword->text());
+}

@@ -1,0 +1,7 @@
+#pragma once
+
+#include <QPixmap>
+
+/// The product's padlock picture, `size` pixels square, drawn at run time so no image file has
+/// to travel beside the program.
+QPixmap productLogo(int size);

@@ -1,0 +1,131 @@
+#include "ui/QtMessageService.h"
+
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "session/Messages.h"
+#include "ui/QtText.h"
+
+namespace {
+
+QMessageBox::Icon iconOf(MessageService::Kind kind) {
+    switch (kind) {
+        case MessageService::Kind::Warning:
+            return QMessageBox::Warning;
+        case MessageService::Kind::Error:
+            return QMessageBox::Critical;
+        case MessageService::Kind::Information:
+            return QMessageBox::Information;
+        case MessageService::Kind::Confirm:
+            return QMessageBox::Question;
+    }
+    return QMessageBox::NoIcon;
+}
+
+// Texts carry entry titles the user typed: they are shown as typed, never as markup.
+void prepare(QMessageBox& box, const QString& caption, QMessageBox::Icon icon,
+             const std::string& text) {
+    box.setWindowTitle(caption);
+    box.setIcon(icon);
+    box.setTextFormat(Qt::PlainText);
+    box.setText(QtMessageService::displayText(text));
+}
+
+const QString kDataFileFilter = QStringLiteral("Vorkel Data Files (*.xdb)");
+const QString kDataFileSuffix = QStringLiteral("xdb");
+
+// One file type, and the extension added to a name typed without one.
+void setUpDataFileDialog(QFileDialog& dialog, QFileDialog::AcceptMode mode) {
+    dialog.setAcceptMode(mode);
+    dialog.setNameFilter(kDataFileFilter);
+    dialog.setDefaultSuffix(kDataFileSuffix);
+}
+
+std::optional<std::string> runFileDialog(QFileDialog& dialog) {
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    const QStringList files = dialog.selectedFiles();
+    if (files.isEmpty()) return std::nullopt;
+    return toStdString(files.front());
+}
+
+}  // namespace
+
+QtMessageService::QtMessageService(QWidget* parent) : m_parent(parent) {}
+
+void QtMessageService::setParentWidget(QWidget* parent) {
+    m_parent = parent;
+}
+
+QString QtMessageService::displayText(const std::string& text) {
+    QString shown = toQString(text);
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return shown;
+}
+
+bool QtMessageService::askYesNo(Kind kind, const std::string& text) {
+    QMessageBox box(m_parent);
+    prepare(box, caption(kind), iconOf(kind), text);
+    QPushButton* yes = box.addButton(QStringLiteral("&Yes"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QStringLiteral("&No"), QMessageBox::NoRole);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
+}
+
+void QtMessageService::tell(Kind kind, const std::string& text) {
+    QMessageBox box(m_parent);
+    prepare(box, caption(kind), iconOf(kind), text);
+    box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    box.exec();
+}
+
+bool QtMessageService::askOkCancel(Kind kind, const std::string& text) {
+    QMessageBox box(m_parent);
+    prepare(box, caption(kind), iconOf(kind), text);
+    QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    QPushButton* cancel = box.addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
+    box.setDefaultButton(ok);
+    box.setEscapeButton(cancel);
+    box.exec();
+    return box.clickedButton() == ok;
+}
+
+void QtMessageService::reportUnexpected(const std::string& text) {
+    QMessageBox box(m_parent);
+    prepare(box, toQString(vorkel::msg::kApplicationTitle), QMessageBox::Critical, text);
+    box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    box.exec();
+}
+
+std::optional<std::string> QtMessageService::inputText(const std::string& caption,
+                                                       const std::string& prompt,
+                                                       const std::string& initial) {
+    QInputDialog dialog(m_parent);
+    dialog.setInputMode(QInputDialog::TextInput);
+    dialog.setWindowTitle(toQString(caption));
+    dialog.setLabelText(toQString(prompt));
+    dialog.setTextValue(toQString(initial));
+    dialog.setOkButtonText(QStringLiteral("OK"));
+    dialog.setCancelButtonText(QStringLiteral("Cancel"));
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return toStdString(dialog.textValue());
+}
+
+std::optional<std::string> QtMessageService::chooseSaveFile(const std::string& defaultName) {
+    QFileDialog dialog(m_parent);
+    setUpDataFileDialog(dialog, QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.selectFile(toQString(defaultName));
+    return runFileDialog(dialog);
+}
+
+std::optional<std::string> QtMessageService::chooseOpenFile() {
+    QFileDialog dialog(m_parent);
+    setUpDataFileDialog(dialog, QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    return runFileDialog(dialog);
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+#include "ui/MessageService.h"
+
+/// The real prompts: modal message boxes, the input box and the data file dialogs, over a
+/// parent window that may be set after construction.
+class QtMessageService : public MessageService {
+public:
+    /// `parent` (may be null) owns and centres every box.
+    explicit QtMessageService(QWidget* parent = nullptr);
+
+    /// The window the boxes are shown over from now on.
+    void setParentWidget(QWidget* parent);
+
+    bool askYesNo(Kind kind, const std::string& text) override;
+    void tell(Kind kind, const std::string& text) override;
+    std::optional<std::string> chooseSaveFile(const std::string& defaultName) override;
+    std::optional<std::string> chooseOpenFile() override;
+    bool askOkCancel(Kind kind, const std::string& text) override;
+    std::optional<std::string> inputText(const std::string& caption, const std::string& prompt,
+                                         const std::string& initial) override;
+    void reportUnexpected(const std::string& text) override;
+
+    /// A message text as a box shows it: carriage returns, alone or before a line feed, become
+    /// line breaks.
+    static QString displayText(const std::string& text);
+
+private:
+    QPointer<QWidget> m_parent;
+};

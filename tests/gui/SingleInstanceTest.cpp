@@ -1,0 +1,263 @@
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLocalSocket>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <cstdio>
+#include <cstring>
+
+#include "app/SingleInstance.h"
+#include "support/TempDir.h"
+
+// Besides the tests, this program doubles as a second instance started by them:
+//   --hold <program file>   be the running instance; print "listening", then "activated" once
+//                           a later start asks, and end
+//   --probe <program file>  start once; print "running" or "first"
+namespace {
+
+int childMain(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const QString mode = QString::fromLocal8Bit(argv[1]);
+    SingleInstance instance(QString::fromLocal8Bit(argv[2]));
+    if (mode == QLatin1String("--probe")) {
+        std::puts(instance.alreadyRunning() ? "running" : "first");
+        return 0;
+    }
+    if (instance.alreadyRunning()) return 3;
+    QObject::connect(&instance, &SingleInstance::activationRequested, &app, [] {
+        std::puts("activated");
+        std::fflush(stdout);
+        QCoreApplication::exit(0);
+    });
+    std::puts("listening");
+    std::fflush(stdout);
+    QTimer::singleShot(20000, &app, [] { QCoreApplication::exit(2); });
+    return app.exec();
+}
+
+QString qs(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+// Leaves a socket file that nobody listens on, as a crashed instance does.
+bool leaveStaleSocket(const QString& path) {
+    const QByteArray name = path.toLocal8Bit();
+    sockaddr_un address{};
+    if (name.size() >= static_cast<qsizetype>(sizeof(address.sun_path))) return false;
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path, name.constData(), static_cast<std::size_t>(name.size()));
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    if (fd < 0) return false;
+    const bool bound = ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0;
+    ::close(fd);
+    return bound && QFile::exists(path);
+}
+
+// A copy of this test program started as a second process.
+struct Child {
+    Child(const char* mode, const QString& programFile) {
+        process.setProgram(QCoreApplication::applicationFilePath());
+        process.setArguments({QString::fromLatin1(mode), programFile});
+        process.start();
+    }
+    ~Child() {
+        if (process.state() != QProcess::NotRunning) {
+            process.kill();
+            process.waitForFinished(5000);
+        }
+    }
+    // Waits for the next line of output; empty when the child ended or nothing came in time.
+    QByteArray line(int timeoutMs = 10000) {
+        QElapsedTimer clock;
+        clock.start();
+        while (!process.canReadLine()) {
+            if (clock.elapsed() > timeoutMs) return {};
+            if (process.state() == QProcess::NotRunning) {
+                if (!process.canReadLine()) return {};
+                break;
+            }
+            // The test's own instance must keep answering while the child works.
+            QCoreApplication::processEvents();
+            process.waitForReadyRead(20);
+        }
+        return process.readLine().trimmed();
+    }
+    QProcess process;
+};
+
+}  // namespace
+
+class SingleInstanceTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void secondStartOfTheSameFileDefersAndActivatesTheFirst() {
+        vorkel::test::TempDir dir;
+        SingleInstance first(qs(dir.file("vorkel")));
+        QSignalSpy activations(&first, &SingleInstance::activationRequested);
+        QVERIFY(!first.alreadyRunning());
+
+        SingleInstance second(qs(dir.file("vorkel")));
+        QCOMPARE(second.serverName(), first.serverName());
+        QVERIFY(second.alreadyRunning());
+        QVERIFY(activations.wait(5000));
+        QCOMPARE(activations.count(), 1);
+
+        // Decided once: asking again neither changes the answer nor knocks again.
+        QVERIFY(second.alreadyRunning());
+        QVERIFY(!first.alreadyRunning());
+        QTest::qWait(100);
+        QCOMPARE(activations.count(), 1);
+    }
+
+    void everyLaterStartIsAnActivation() {
+        vorkel::test::TempDir dir;
+        SingleInstance first(qs(dir.file("vorkel")));
+        QSignalSpy activations(&first, &SingleInstance::activationRequested);
+        QVERIFY(!first.alreadyRunning());
+        for (int i = 0; i < 3; ++i) {
+            SingleInstance later(qs(dir.file("vorkel")));
+            QVERIFY(later.alreadyRunning());
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(activations.count(), 3, 5000);
+    }
+
+    void copiesInTwoFoldersRunSideBySide() {
+        vorkel::test::TempDir one;
+        vorkel::test::TempDir two;
+        SingleInstance a(qs(one.file("vorkel")));
+        SingleInstance b(qs(two.file("vorkel")));
+        QSignalSpy activations(&a, &SingleInstance::activationRequested);
+        QVERIFY(a.serverName() != b.serverName());
+        QVERIFY(!a.alreadyRunning());
+        QVERIFY(!b.alreadyRunning());
+        QTest::qWait(50);
+        QCOMPARE(activations.count(), 0);
+    }
+
+    void anotherPathToTheSameFileIsTheSameProgram() {
+        vorkel::test::TempDir dir;
+        vorkel::test::writeFile(dir.file("vorkel"), "program");
+        QVERIFY(QFile::link(qs(dir.file("vorkel")), qs(dir.file("link-to-vorkel"))));
+        SingleInstance viaFile(qs(dir.file("vorkel")));
+        SingleInstance viaLink(qs(dir.file("link-to-vorkel")));
+        QVERIFY(QDir().mkdir(qs(dir.file("sub"))));
+        SingleInstance viaDots(qs(dir.path() + "sub/.././vorkel"));
+        QCOMPARE(viaLink.serverName(), viaFile.serverName());
+        QCOMPARE(viaDots.serverName(), viaFile.serverName());
+        QVERIFY(!viaFile.alreadyRunning());
+        QVERIFY(viaLink.alreadyRunning());
+    }
+
+    void theNameIsAHashNotThePath() {
+        vorkel::test::TempDir dir;
+        SingleInstance instance(qs(dir.file("vorkel")));
+        QVERIFY(!instance.serverName().contains(QStringLiteral("vorkel/")));
+        QVERIFY(!instance.serverName().contains(qs(dir.path())));
+    }
+
+    void theNextStartRunsAfterTheFirstEnds() {
+        vorkel::test::TempDir dir;
+        QString socketPath;
+        {
+            SingleInstance first(qs(dir.file("vorkel")));
+            QVERIFY(!first.alreadyRunning());
+            socketPath = first.serverName();
+            QVERIFY(QFile::exists(socketPath));
+        }
+        QVERIFY(!QFile::exists(socketPath));
+        SingleInstance next(qs(dir.file("vorkel")));
+        QVERIFY(!next.alreadyRunning());
+    }
+
+    void aStaleSocketDoesNotCount() {
+        vorkel::test::TempDir dir;
+        SingleInstance instance(qs(dir.file("vorkel")));
+        QVERIFY(leaveStaleSocket(instance.serverName()));
+        QVERIFY(!instance.alreadyRunning());
+        // It now answers in the stale socket's place.
+        SingleInstance later(qs(dir.file("vorkel")));
+        QSignalSpy activations(&instance, &SingleInstance::activationRequested);
+        QVERIFY(later.alreadyRunning());
+        QVERIFY(activations.wait(5000));
+    }
+
+    void aStrangerOnTheSocketIsNoActivation() {
+        vorkel::test::TempDir dir;
+        SingleInstance instance(qs(dir.file("vorkel")));
+        QSignalSpy activations(&instance, &SingleInstance::activationRequested);
+        QVERIFY(!instance.alreadyRunning());
+        QLocalSocket stranger;
+        stranger.connectToServer(instance.serverName());
+        QVERIFY(stranger.waitForConnected(2000));
+        stranger.write(QByteArray(4096, 'x'));
+        stranger.waitForBytesWritten(2000);
+        QTest::qWait(200);
+        QCOMPARE(activations.count(), 0);
+    }
+
+    void aSecondProcessDefersToTheRunningOne() {
+        vorkel::test::TempDir dir;
+        SingleInstance first(qs(dir.file("vorkel")));
+        QSignalSpy activations(&first, &SingleInstance::activationRequested);
+        QVERIFY(!first.alreadyRunning());
+        Child probe("--probe", qs(dir.file("vorkel")));
+        QCOMPARE(probe.line(), QByteArray("running"));
+        QVERIFY(activations.count() == 1 || activations.wait(5000));
+
+        vorkel::test::TempDir elsewhere;
+        Child other("--probe", qs(elsewhere.file("vorkel")));
+        QCOMPARE(other.line(), QByteArray("first"));
+    }
+
+    void theRunningProcessIsAskedToComeForward() {
+        vorkel::test::TempDir dir;
+        Child running("--hold", qs(dir.file("vorkel")));
+        QCOMPARE(running.line(), QByteArray("listening"));
+        SingleInstance second(qs(dir.file("vorkel")));
+        QVERIFY(second.alreadyRunning());
+        QCOMPARE(running.line(), QByteArray("activated"));
+        QVERIFY(running.process.waitForFinished(5000));
+        QCOMPARE(running.process.exitCode(), 0);
+    }
+
+    void aCrashedProcessDoesNotBlockTheNextStart() {
+        vorkel::test::TempDir dir;
+        QString socketPath;
+        {
+            Child crashing("--hold", qs(dir.file("vorkel")));
+            QCOMPARE(crashing.line(), QByteArray("listening"));
+            crashing.process.kill();  // SIGKILL: no clean-up runs
+            QVERIFY(crashing.process.waitForFinished(5000));
+        }
+        SingleInstance next(qs(dir.file("vorkel")));
+        QVERIFY(QFile::exists(next.serverName()));  // the crashed one's socket is still there
+        QVERIFY(!next.alreadyRunning());
+    }
+};
+
+int main(int argc, char** argv) {
+    if (argc == 3 && (std::strcmp(argv[1], "--hold") == 0 || std::strcmp(argv[1], "--probe") == 0))
+        return childMain(argc, argv);
+    // A private runtime folder keeps the sockets of these tests away from a running program's.
+    QTemporaryDir runtime;
+    if (!runtime.isValid() ||
+        !QFile::setPermissions(runtime.path(),
+                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner))
+        return 1;
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+    QCoreApplication app(argc, argv);
+    SingleInstanceTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "SingleInstanceTest.moc"
