@@ -33,6 +33,7 @@ test: build build-sanitize
 
 bench: build
 	$(BUILD)/bench/vorkel-bench
+	$(BUILD)/bench/gui/vorkel-gui-bench
 
 clean:
 	rm -rf $(BUILD) $(SAN_BUILD)

@@ -98,7 +98,10 @@ std::vector<std::uint32_t> TitleIndex::matching(std::string_view needle) const {
         const void* found = memmem(at, std::size_t(end - at), needle.data(), needle.size());
         if (!found) break;
         const std::size_t offset = std::size_t(static_cast<const char*>(found) - base);
-        // Segments lie in blob order: walk a little, then leap by binary search.
+        // Segments lie in blob order: walk a little (hits are often close), then leap.
+        for (int step = 0; step < 8 && m_segments[seg].offset + m_segments[seg].length < offset;
+             ++step)
+            ++seg;
         if (m_segments[seg].offset + m_segments[seg].length < offset) {
             auto it =
                 std::upper_bound(m_segments.begin() + std::ptrdiff_t(seg), m_segments.end(), offset,

@@ -20,11 +20,12 @@ void Workspace::ApplyOrder(ListOrder order) {
 }
 
 void Workspace::QuickSearch(std::string_view text) {
+    // An empty box shows every entry: a plain copy of the list, no search.
+    if (text.empty()) return ShowAllEntries();
     m_titles.refresh(m_master);
-    auto hits = m_titles.matching(lowerAscii(text));
-    m_rows.clear();
-    m_rows.reserve(hits.size());
-    for (auto pos : hits) m_rows.push_back(m_master.at(pos));
+    const auto hits = m_titles.matching(lowerAscii(text));
+    m_rows.resize(hits.size());
+    for (std::size_t i = 0; i < hits.size(); ++i) m_rows[i] = m_master.at(hits[i]);
 }
 
 std::size_t Workspace::AddEntry(std::string_view title, std::string_view detail,

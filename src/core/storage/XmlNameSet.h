@@ -19,7 +19,7 @@ public:
     bool insert(const char* base, std::size_t offset, std::size_t length);
 
     /// Up to this many names are compared one by one.
-    static constexpr std::size_t kLinearLimit = 16;
+    static constexpr std::size_t kLinearLimit = 24;  // above the eighteen of an item
 
 private:
     struct Name {

@@ -65,15 +65,20 @@ QString QtMessageService::displayText(const std::string& text) {
     return shown;
 }
 
-bool QtMessageService::askYesNo(Kind kind, const std::string& text) {
+bool QtMessageService::askTwo(Kind kind, const std::string& text, const QString& accept,
+                              const QString& decline) {
     QMessageBox box(m_parent);
     prepare(box, caption(kind), iconOf(kind), text);
-    QPushButton* yes = box.addButton(QStringLiteral("&Yes"), QMessageBox::YesRole);
-    QPushButton* no = box.addButton(QStringLiteral("&No"), QMessageBox::NoRole);
+    QPushButton* yes = box.addButton(accept, QMessageBox::AcceptRole);
+    QPushButton* no = box.addButton(decline, QMessageBox::RejectRole);
     box.setDefaultButton(yes);
     box.setEscapeButton(no);
     box.exec();
     return box.clickedButton() == yes;
+}
+
+bool QtMessageService::askYesNo(Kind kind, const std::string& text) {
+    return askTwo(kind, text, QStringLiteral("&Yes"), QStringLiteral("&No"));
 }
 
 void QtMessageService::tell(Kind kind, const std::string& text) {
@@ -84,14 +89,7 @@ void QtMessageService::tell(Kind kind, const std::string& text) {
 }
 
 bool QtMessageService::askOkCancel(Kind kind, const std::string& text) {
-    QMessageBox box(m_parent);
-    prepare(box, caption(kind), iconOf(kind), text);
-    QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
-    QPushButton* cancel = box.addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
-    box.setDefaultButton(ok);
-    box.setEscapeButton(cancel);
-    box.exec();
-    return box.clickedButton() == ok;
+    return askTwo(kind, text, QStringLiteral("OK"), QStringLiteral("Cancel"));
 }
 
 void QtMessageService::reportUnexpected(const std::string& text) {

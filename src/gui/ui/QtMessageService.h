@@ -29,5 +29,7 @@ public:
     static QString displayText(const std::string& text);
 
 private:
+    // A question with two buttons; true when the first was pressed.
+    bool askTwo(Kind kind, const std::string& text, const QString& accept, const QString& decline);
     QPointer<QWidget> m_parent;
 };
