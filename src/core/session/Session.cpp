@@ -89,6 +89,7 @@ void Session::loadFiles() {
     m_settings = std::move(loaded);
     m_workspace.master().assign(std::move(entries));
     m_workspace.ShowAllEntries();
+    keepWorkspacePair();
 }
 
 void Session::seedIfEmpty() {
@@ -107,6 +108,18 @@ void Session::LoadForTool() {
     loadFiles();
 }
 
+void Session::keepWorkspacePair() {
+    m_workspaceUser = m_userName;
+    m_workspacePassword = m_masterPassword;
+    m_workspacePairKnown = true;
+}
+
+std::optional<std::string> Session::FinalWrites() {
+    if (!m_workspacePairKnown) return std::string("No workspace is loaded.");
+    SetLogon(m_workspaceUser, m_workspacePassword);
+    return writeBoth();
+}
+
 void Session::InitAccount() {
     // An existing settings file is an account; replacing it would lock its owner out.
     if (settingsFileExists())
@@ -114,6 +127,7 @@ void Session::InitAccount() {
     m_settings = defaultSettings();
     m_workspace.ClearEntryList();
     seedIfEmpty();
+    keepWorkspacePair();
     SaveAll();
 }
 
@@ -213,6 +227,7 @@ bool Session::isCurrentMasterPassword(std::string_view typed) const {
 
 void Session::SetMasterPassword(std::string_view password) {
     m_masterPassword.assign(password.begin(), password.end());
+    if (m_workspacePairKnown) m_workspacePassword = m_masterPassword;
 }
 
 std::size_t Session::AddEntry(std::string_view title) {

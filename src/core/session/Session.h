@@ -70,6 +70,10 @@ public:
     /// Before the window locks: both files written as at close, without questions, so the
     /// unlock's reload shows exactly what the user had. Returns the failure's text, if any.
     std::optional<std::string> LockWrites();
+    /// The last write of a lock whose write failed, before the program ends: both files, under
+    /// the pair the workspace was loaded with (a failed re-logon has already replaced the
+    /// session's pair with the mistyped one). Returns the failure's text, if any.
+    std::optional<std::string> FinalWrites();
     /// The close sequence: CloseWrites, then on a problem the backup question and backup.
     void CloseSequence(UserInterface& ui);
 
@@ -109,6 +113,7 @@ private:
     /// entries for a missing store), installed only when both reads worked; all entries shown.
     void loadFiles();
     std::optional<std::string> writeBoth();
+    void keepWorkspacePair();
     /// Seeds the samples into an empty list and marks the store fresh.
     void seedIfEmpty();
     /// The settings a run without a settings file starts from.
@@ -121,6 +126,10 @@ private:
     const Clock& m_clock;
     std::string m_userName;
     SecureString m_masterPassword;
+    // The pair the workspace in memory belongs to.
+    std::string m_workspaceUser;
+    SecureString m_workspacePassword;
+    bool m_workspacePairKnown = false;
     bool m_freshStore = false;
     Settings m_settings;
     Workspace m_workspace;

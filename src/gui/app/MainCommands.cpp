@@ -241,7 +241,6 @@ void MainCommands::Exit1Click() {
 void MainCommands::ChangeMasterPassword1Click() {
     PasswordChangeDialog dialog(m_session, m_ui, &m_window);
     dialog.exec();
-    m_window.noteLogonFrom(dialog);
 }
 
 void MainCommands::Default1Click() {

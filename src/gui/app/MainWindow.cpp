@@ -108,7 +108,6 @@ void MainWindow::CompleteLogon() {
     m_locked = false;
     m_lockDue = false;
     m_loggedOn = true;
-    noteLogonFrom(*m_logon);
     show();
     RestoreMainWindow();
     m_logon->hide();
@@ -201,7 +200,6 @@ void MainWindow::windowMinimised() {
     // now, as at close, without questions.
     rememberGeometry();
     m_lockFailure = m_session.LockWrites();
-    m_mayWriteAtEnd = m_kept.matches(m_session);
     m_lockDue = true;
 }
 
@@ -218,18 +216,12 @@ void MainWindow::enterLock() {
     showLogon(true);
 }
 
-void MainWindow::noteLogonFrom(const QWidget& dialog) {
-    m_kept.noteFrom(m_session, dialog);
-}
-
 void MainWindow::logonClosed() {
     if (m_ended) return;
     // Only a lock whose write failed still holds the user's work; ending now would lose it. The
-    // re-logon attempt may have replaced the pair, so the kept one keys this last write.
-    if (!m_closing && m_locked && m_lockFailure && m_mayWriteAtEnd) {
-        m_kept.restoreInto(m_session);
-        (void)m_session.LockWrites();  // silently: nobody is left to tell
-    }
+    // re-logon attempt may have replaced the pair; the session writes under the workspace's.
+    if (!m_closing && m_locked && m_lockFailure)
+        (void)m_session.FinalWrites();  // silently: nobody is left to tell
     endProgram();
 }
 

@@ -6,7 +6,6 @@
 #include <optional>
 #include <string>
 
-#include "app/KeptLogon.h"
 #include "session/Session.h"
 
 class EditorPane;
@@ -57,8 +56,6 @@ public:
     /// Shows the logon dialog without making it modal, fields empty and the focus in the user
     /// name; `setPrompt` runs SetLogonPrompt first.
     void showLogon(bool setPrompt);
-    /// Keeps the pair a dialog holds when it is the session's current logon.
-    void noteLogonFrom(const QWidget& dialog);
     /// Puts the window's outer geometry into the settings, ahead of a write of the settings file.
     void rememberGeometry();
     /// Runs a command, showing an unexpected failure captioned with the application title.
@@ -99,13 +96,11 @@ private:
     LogonDialog* m_logon = nullptr;
     std::unique_ptr<MainCommands> m_commands;
     std::unique_ptr<IdleLock> m_idle;
-    KeptLogon m_kept;
 
     bool m_loggedOn = false;
     bool m_lockDue = false;  // minimised with PromptMasterPass 1: the restore locks
     bool m_locked = false;
     bool m_closing = false;
     bool m_ended = false;
-    bool m_mayWriteAtEnd = false;
     std::optional<std::string> m_lockFailure;  // the lock's write failed: keep the workspace
 };

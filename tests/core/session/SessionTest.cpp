@@ -283,3 +283,19 @@ TEST_F(SessionTest, LockWritesReportsAFailureAndStillWritesTheOtherFile) {
               std::string::npos);
     EXPECT_TRUE(std::filesystem::exists(dir.file("Vorkel4.xdb")));
 }
+
+TEST_F(SessionTest, FinalWritesUseTheWorkspacePairNotAMistypedOne) {
+    createAccount("alice", "Secret1");
+    auto s = start("alice", "Secret1");
+    s->LoadWorkspace();
+    s->AddEntry("unsaved");
+    s->SetMasterPassword("Changed2");  // a change keeps the workspace pair in step
+    s->SetLogon("alice", "typo");      // the failed re-logon attempt
+    EXPECT_FALSE(s->FinalWrites().has_value());
+    EXPECT_FALSE(start("alice", "typo")->VerifyLogon());
+    auto again = start("alice", "Changed2");
+    ASSERT_TRUE(again->VerifyLogon());
+    again->LoadWorkspace();
+    EXPECT_EQ(again->workspace().master().size(), 5u);
+    EXPECT_TRUE(start("x", "y")->FinalWrites().has_value());  // nothing loaded: nothing written
+}
