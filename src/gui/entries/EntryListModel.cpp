@@ -1,5 +1,7 @@
 #include "entries/EntryListModel.h"
 
+#include "ui/QtText.h"
+
 EntryListModel::EntryListModel(const vorkel::Workspace& workspace, QObject* parent)
     : QAbstractListModel(parent),
       m_workspace(workspace),
@@ -28,7 +30,7 @@ QVariant EntryListModel::data(const QModelIndex& index, int role) const {
     const auto row = static_cast<std::size_t>(index.row());
     if (row >= rows.size()) return {};
     const std::string_view title = rows[row]->title();
-    return QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size()));
+    return toQString(title);
 }
 
 QVariant EntryListModel::headerData(int section, Qt::Orientation orientation, int role) const {

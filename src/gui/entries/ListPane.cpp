@@ -1,5 +1,7 @@
 #include "entries/ListPane.h"
 
+#include "ui/QtText.h"
+
 #include <QApplication>
 #include <QComboBox>
 #include <QEvent>
@@ -21,10 +23,6 @@ namespace {
 constexpr int kDetailsHeight = 135;
 constexpr int kBorder = 4;
 constexpr int kListTop = 59;
-
-QString fromUtf8(std::string_view s) {
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
 
 QLabel* label(const QString& text, QWidget* parent, const char* name = nullptr) {
     auto* l = new QLabel(text, parent);
@@ -62,7 +60,7 @@ ListPane::ListPane(vorkel::Session& session, QWidget* parent)
     label(QStringLiteral("Quick Search:"), this)->setGeometry(8, 35, 76, 16);
     m_search->setObjectName(QStringLiteral("editSearch"));
     m_search->setGeometry(85, 32, 156, 22);
-    m_search->setText(fromUtf8(vorkel::msg::kSearchPrompt));
+    m_search->setText(toQString(vorkel::msg::kSearchPrompt));
     m_search->installEventFilter(this);
 
     m_view->setObjectName(QStringLiteral("lvTitlesView"));
@@ -148,7 +146,7 @@ void ListPane::ClearEntryList() {
 
 void ListPane::rowsRebuilt() {
     m_model->reset();
-    m_search->setText(fromUtf8(vorkel::msg::kSearchPrompt));
+    m_search->setText(toQString(vorkel::msg::kSearchPrompt));
 }
 
 void ListPane::fillOrderBox() {
@@ -157,7 +155,7 @@ void ListPane::fillOrderBox() {
         m_order->clear();
         for (auto order : {vorkel::ListOrder::DateAdded, vorkel::ListOrder::DateUpdated,
                            vorkel::ListOrder::AtoZ, vorkel::ListOrder::ZtoA})
-            m_order->addItem(fromUtf8(vorkel::listOrderText(order)));
+            m_order->addItem(toQString(vorkel::listOrderText(order)));
         m_order->setCurrentIndex(static_cast<int>(vorkel::ListOrder::AtoZ));
     }
     cmbTitleOrderChange();
@@ -183,7 +181,7 @@ void ListPane::editSearchKeyUp() {
 }
 
 void ListPane::editSearchMouseActivate() {
-    if (m_search->text() == fromUtf8(vorkel::msg::kSearchPrompt)) m_search->clear();
+    if (m_search->text() == toQString(vorkel::msg::kSearchPrompt)) m_search->clear();
 }
 
 bool ListPane::eventFilter(QObject* watched, QEvent* event) {
@@ -252,8 +250,8 @@ void ListPane::showDetails(const vorkel::Entry* e) {
         m_modified->clear();
         return;
     }
-    m_titleDesc->setText(fromUtf8(e->title()));
-    m_created->setText(QStringLiteral("Created: ") + fromUtf8(e->get(vorkel::Field::CreateDate)));
+    m_titleDesc->setText(toQString(e->title()));
+    m_created->setText(QStringLiteral("Created: ") + toQString(e->get(vorkel::Field::CreateDate)));
     m_modified->setText(QStringLiteral("Last modified: ") +
-                        fromUtf8(e->get(vorkel::Field::EditDate)));
+                        toQString(e->get(vorkel::Field::EditDate)));
 }
