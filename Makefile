@@ -5,7 +5,7 @@ JOBS       ?= $(shell nproc)
 
 BUILD_PKGS = cmake ninja-build g++ pkg-config openssl libssl-dev libpugixml-dev \
              nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev clang-format xxd \
-             qt6-base-dev libgl-dev
+             qt6-base-dev libgl-dev chromium
 
 .PHONY: run test bench deps build build-sanitize clean format
 

@@ -110,6 +110,18 @@ std::optional<std::size_t> Workspace::DeleteEntry(std::size_t row) {
     return std::min(row - 1, m_rows.size() - 1);
 }
 
+EntryPtr Workspace::CopyEditorIntoRow(std::size_t row, const EditorFields& fields) {
+    if (row >= m_rows.size()) return nullptr;
+    // Kept alive until the copy has taken them.
+    const std::string title = sanitizeText(fields.title),
+                      detail = notesFromEditorText(sanitizeText(fields.notes));
+    Entry::Texts t = m_rows[row]->texts();
+    t[index(Field::Title)] = title;
+    t[index(Field::Detail)] = detail;
+    m_rows[row] = Entry::create(m_rows[row]->id(), t);
+    return m_rows[row];
+}
+
 EntryPtr Workspace::entryOfRow(std::size_t row) const {
     return row < m_rows.size() ? m_master.find(m_rows[row]->id()) : nullptr;
 }

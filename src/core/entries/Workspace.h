@@ -59,6 +59,10 @@ public:
     /// select afterwards (none when the first row was deleted or the list is empty).
     std::optional<std::size_t> DeleteEntry(std::size_t row);
 
+    /// Gives the row (only the row: the entry list is untouched) the editor's title and notes,
+    /// as the properties dialog shows them; returns the row's new value, null without the row.
+    EntryPtr CopyEditorIntoRow(std::size_t row, const EditorFields& fields);
+
     /// The current value of the entry a row stands for (null when it is gone).
     EntryPtr entryOfRow(std::size_t row) const;
     /// The editor's view of an entry.

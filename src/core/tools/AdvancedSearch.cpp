@@ -1,8 +1,10 @@
 #include "tools/AdvancedSearch.h"
 
+#include <algorithm>
 #include <array>
 
 #include "entries/TextRules.h"
+#include "entries/Workspace.h"
 
 namespace vorkel {
 
@@ -128,6 +130,17 @@ std::string searchExcerpt(std::string_view notes, std::string_view text, std::si
     return x.finish();
 }
 
+std::optional<ResultTarget> locateResult(const Workspace& workspace, const ResultKey& key) {
+    const auto position = workspace.master().positionOf(key.id);
+    if (!position) return std::nullopt;
+    if (workspace.master().at(*position)->get(Field::CreateDate) != key.created)
+        return std::nullopt;
+    const auto& rows = workspace.rows();
+    for (std::size_t row = 0; row < rows.size(); ++row)
+        if (rows[row]->id() == key.id) return ResultTarget{row, false};
+    return ResultTarget{*position, true};
+}
+
 SearchResults RunSearch(const EntryList& list, std::string_view text) {
     SearchResults r;
     const std::string upper = upperAscii(text);
@@ -155,6 +168,7 @@ SearchResults RunSearch(const EntryList& list, std::string_view text) {
         item += "</font>";
         r.items.push_back(std::move(item));
         r.positions.push_back(p);
+        r.keys.push_back({e.id(), std::string(e.get(Field::CreateDate))});
     }
     if (!r.items.empty()) {
         r.resultsLabel = "Results 1 to " + std::to_string(r.items.size());

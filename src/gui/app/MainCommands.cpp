@@ -282,31 +282,3 @@ void MainCommands::lblTellFriendClick() {
     m_links.OpenLink(QString::fromUtf8(kTellFriendStart) + site +
                      QString::fromUtf8(kTellFriendEnd));
 }
-
-// Filled by the clipboard commands.
-void MainCommands::Cut1Click() {}
-void MainCommands::Copy1Click() {}
-void MainCommands::Paste1Click() {}
-void MainCommands::CopyWebsiteURL1Click() {}
-void MainCommands::CopyUsername1Click() {}
-void MainCommands::CopyEmail1Click() {}
-void MainCommands::CopyPassword1Click() {}
-void MainCommands::CopyPassphrase1Click() {}
-void MainCommands::ClearClipboard1Click() {}
-// Filled by the advanced search window.
-void MainCommands::btnSearchClick() {}
-// Filled by the entry properties dialog.
-void MainCommands::btnDetailsClick() {}
-// Filled by the password generator dialog (toolbar and menu) and its use in the editor.
-void MainCommands::btnGenPasswordClick() {}
-void MainCommands::btnGenPassword1Click() {}
-// Filled by the on-screen keyboard.
-void MainCommands::itemOnscreenKeyboardClick() {}
-// Filled by the options dialog, which ends with ApplyDisplayOptions on OK.
-void MainCommands::btnOptions1Click() {}
-// Filled by the password types editor.
-void MainCommands::btnEditTypeClick() {}
-// Filled by the date picker, which stores the entry after a date is picked.
-void MainCommands::btnDateClick() {}
-// Filled by web auto-fill.
-void MainCommands::btnAutoEnterClick() {}

@@ -4,6 +4,8 @@
 
 #include "session/Session.h"
 
+class AdvancedSearchWindow;
+class BrowserBridge;
 class LinkOpener;
 class MainWindow;
 class MessageService;
@@ -56,7 +58,9 @@ public:
     /// Opens a mail recommending the program, with no recipient.
     void lblTellFriendClick();
 
-    // Commands whose work arrives with later features; present and connected already.
+    // Clipboard commands, properties, types editor and date picker: app/EditCommands.cpp.
+    // Generator, keyboard and options: app/ToolCommands.cpp. Advanced search:
+    // app/SearchCommand.cpp. Auto-fill: app/AutoFillCommand.cpp.
     void Cut1Click();                  // clipboard commands
     void Copy1Click();                 // clipboard commands
     void Paste1Click();                // clipboard commands
@@ -75,6 +79,8 @@ public:
     void btnEditTypeClick();           // password types editor
     void btnDateClick();               // date picker
     void btnAutoEnterClick();          // web auto-fill
+    /// The browser auto-fill drives, made on first use with its profile beside the program.
+    BrowserBridge& browser();
 
 private:
     using Handler = void (MainCommands::*)();
@@ -92,4 +98,8 @@ private:
     vorkel::Session& m_session;
     MessageService& m_ui;
     LinkOpener& m_links;
+    // Made at the first opening and owned by the main window.
+    AdvancedSearchWindow* m_searchWindow = nullptr;
+    // Made on first use; a child of this, so the browser it started closes with the program.
+    BrowserBridge* m_browser = nullptr;
 };

@@ -10,6 +10,7 @@
 
 #include "app/IdleLock.h"
 #include "app/MainCommands.h"
+#include "app/ToolTipGate.h"
 #include "app/WindowPlacement.h"
 #include "entries/EditorPane.h"
 #include "entries/ListPane.h"
@@ -35,6 +36,7 @@ MainWindow::MainWindow(vorkel::Session& session, MessageService& messages, LinkO
     m_idle = std::make_unique<IdleLock>(*this);
     connect(m_idle.get(), &IdleLock::idle, this, &MainWindow::tmrMinimiseTimer);
     connect(m_idle.get(), &IdleLock::keyReleased, this, &MainWindow::RestartIdleTimer);
+    m_toolTips = std::make_unique<ToolTipGate>();
 
     // One dialog for every logon of the run; as a child window it has no taskbar entry.
     m_logon = new LogonDialog(session, messages, this);
@@ -145,7 +147,23 @@ void MainWindow::StoreEntry() {
 }
 
 void MainWindow::ApplyDisplayOptions() {
-    m_editor->ApplyDisplayOptions(m_session.options());
+    const Options& options = m_session.options();
+    m_editor->ApplyDisplayOptions(options);
+    m_toolTips->setShown(Options::on(options.ShowToolTips));
+    const bool onTop = Options::on(options.AlwaysOnTop);
+    if (windowFlags().testFlag(Qt::WindowStaysOnTopHint) != onTop) {
+        // A new window flag re-creates the native window, which hides it; bring it back as it
+        // was, in the same place.
+        const bool wasVisible = isVisible();
+        const QRect placed = geometry();
+        setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
+        setGeometry(placed);
+        if (wasVisible) {
+            show();
+            raise();
+            activateWindow();
+        }
+    }
     RestartIdleTimer();
 }
 

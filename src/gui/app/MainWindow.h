@@ -15,6 +15,7 @@ class ListPane;
 class LogonDialog;
 class MainCommands;
 class MessageService;
+class ToolTipGate;
 
 /// The main window TfmMain: the entry list on the left, the editor on the right, the commands
 /// above, the status bar below. It owns the logon dialog for the whole run and carries the
@@ -42,7 +43,8 @@ public:
     void ShowEntry(std::optional<std::size_t> row);
     /// Writes the editor into the entry of the selected row (nothing without one).
     void StoreEntry();
-    /// Applies the masking options to the editor, then RestartIdleTimer.
+    /// Applies the masking and notes-link options to the editor, keeps the window on top or not,
+    /// shows or hides the controls' hints, then RestartIdleTimer.
     void ApplyDisplayOptions();
     /// Re-arms the idle timer from the options, or stops it.
     void RestartIdleTimer();
@@ -96,6 +98,7 @@ private:
     LogonDialog* m_logon = nullptr;
     std::unique_ptr<MainCommands> m_commands;
     std::unique_ptr<IdleLock> m_idle;
+    std::unique_ptr<ToolTipGate> m_toolTips;
 
     bool m_loggedOn = false;
     bool m_lockDue = false;  // minimised with PromptMasterPass 1: the restore locks

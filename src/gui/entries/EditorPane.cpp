@@ -10,6 +10,7 @@
 #include <QSplitter>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <limits>
 
 #include "entries/Entry.h"
 #include "entries/NotesEdit.h"
@@ -102,6 +103,9 @@ QWidget* EditorPane::buildPage() {
     row(5, QStringLiteral("Passphrase:"), m_passphrase);
     row(6, QStringLiteral("Type:"), m_type);
     row(7, QStringLiteral("Expires:"), m_expires);
+    // Fields have no length limit; Qt's default of 32767 would cut long texts on show and paste.
+    for (QLineEdit* e : {m_title, m_url, m_username, m_email, m_password, m_passphrase, m_expires})
+        e->setMaxLength(std::numeric_limits<int>::max());
 
     m_type->setEditable(true);
     m_type->setInsertPolicy(QComboBox::NoInsert);
@@ -284,6 +288,7 @@ void EditorPane::ApplyDisplayOptions(const vorkel::Options& options) {
     mask(m_username, options.ShowClearUsernames);
     mask(m_password, options.ShowClearPasswords);
     mask(m_passphrase, options.ShowClearPassphrase);
+    m_notes->setLinksEnabled(vorkel::Options::on(options.HighlightURLs));
 }
 
 void EditorPane::setPassTypes(const std::vector<std::string>& types) {

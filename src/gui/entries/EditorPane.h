@@ -34,7 +34,8 @@ public:
     void ClearEditor();
     /// The fields as the user sees them (masked fields give their real text).
     vorkel::EditorFields fields() const;
-    /// Masks the user name, password and passphrase unless their option is exactly 1.
+    /// Masks the user name, password and passphrase unless their option is exactly 1; links in
+    /// the notes only while HighlightURLs is 1.
     void ApplyDisplayOptions(const vorkel::Options& options);
     /// Replaces the type box's list, keeping the text it shows.
     void setPassTypes(const std::vector<std::string>& types);

@@ -13,6 +13,12 @@ void EntryListModel::reset() {
     endResetModel();
 }
 
+void EntryListModel::rowChanged(int row) {
+    if (row < 0 || row >= m_count) return;
+    const QModelIndex changed = index(row);
+    emit dataChanged(changed, changed, {Qt::DisplayRole});
+}
+
 QModelIndex EntryListModel::index(int row, int column, const QModelIndex& parent) const {
     // The view asks for every row's index at each rebuild; the base class's checks would cost
     // two more virtual calls a row.

@@ -15,6 +15,8 @@ public:
 
     /// Tells the views that the workspace rebuilt its rows (call after every rebuild).
     void reset();
+    /// Tells the views that the workspace replaced the value of one row.
+    void rowChanged(int row);
 
     /// The index of a row of the single column (invalid outside the announced rows).
     QModelIndex index(int row, int column = 0,

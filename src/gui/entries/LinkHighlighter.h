@@ -10,10 +10,15 @@ class LinkHighlighter : public QSyntaxHighlighter {
 public:
     /// Highlights `document` (owned by the caller).
     explicit LinkHighlighter(QTextDocument* document);
+    /// Switches the drawing of links on or off, redrawing the whole document.
+    void setEnabled(bool enabled);
+    /// True while links are drawn.
+    bool isEnabled() const { return m_enabled; }
 
 protected:
     void highlightBlock(const QString& text) override;
 
 private:
     QTextCharFormat m_link;
+    bool m_enabled = true;
 };

@@ -243,6 +243,10 @@ void ListPane::SelectEntryAt(int position) {
             index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
+void ListPane::refreshRow(std::size_t row) {
+    if (row < std::size_t(m_model->rowCount())) m_model->rowChanged(int(row));
+}
+
 void ListPane::showDetails(const vorkel::Entry* e) {
     if (!e) {
         m_titleDesc->clear();

@@ -44,6 +44,8 @@ public:
     /// Selects the row and scrolls it into view, or clears the selection for none; always
     /// emits rowSelected (for the row, or nullopt).
     void selectRow(std::optional<std::size_t> row);
+    /// Redraws one row after the workspace replaced its value (the selection stays).
+    void refreshRow(std::size_t row);
     /// Fills the "Details" panel from an entry; nullptr empties it.
     void showDetails(const vorkel::Entry* e);
     /// The list height rule: the list ends one pixel above the "Details" panel.

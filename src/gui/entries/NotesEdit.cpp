@@ -31,7 +31,17 @@ QString NotesEdit::notesText() const {
     return text;
 }
 
+void NotesEdit::setLinksEnabled(bool enabled) {
+    m_links->setEnabled(enabled);
+    if (!enabled) viewport()->setCursor(Qt::IBeamCursor);
+}
+
+bool NotesEdit::linksEnabled() const {
+    return m_links->isEnabled();
+}
+
 std::optional<QTextCursor> NotesEdit::linkAt(const QPoint& viewportPos) const {
+    if (!linksEnabled()) return std::nullopt;
     const QTextCursor nearest = cursorForPosition(viewportPos);
     const QRect caret = cursorRect(nearest);
     if (viewportPos.y() < caret.top() || viewportPos.y() > caret.bottom()) return std::nullopt;

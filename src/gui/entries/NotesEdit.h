@@ -20,6 +20,10 @@ public:
     QString notesText() const;
     /// A cursor selecting the link under a point of the viewport, if there is one.
     std::optional<QTextCursor> linkAt(const QPoint& viewportPos) const;
+    /// Switches link detection on or off: off, addresses are plain text and not clickable.
+    void setLinksEnabled(bool enabled);
+    /// True while web addresses are drawn and open as links (the default).
+    bool linksEnabled() const;
 
 signals:
     /// OnURLClick: the link's text, after a left click selected it.

@@ -194,6 +194,30 @@ TEST_F(WorkspaceTest, NewIdAfterMiddleDeleteIsUniqueAndEditsOnlyItself) {
     EXPECT_EQ(rowTitles(), (std::vector<std::string>{"a", "c", "d2"}));
 }
 
+TEST_F(WorkspaceTest, CopyEditorIntoRowChangesOnlyTheRowsTitleAndNotes) {
+    add({"a", "b"});
+    ws.QuickSearch("b");
+    const EntryPtr before = ws.entryOfRow(0);
+    EditorFields f = Workspace::editorFields(*before);
+    f.title = "typed";
+    f.notes = "one\ntwo";
+    f.password = "not copied";
+    const EntryPtr row = ws.CopyEditorIntoRow(0, f);
+    ASSERT_TRUE(row);
+    EXPECT_EQ(ws.rows()[0], row);
+    EXPECT_EQ(row->id(), before->id());
+    EXPECT_EQ(row->title(), "typed");
+    EXPECT_EQ(row->get(Field::Detail), "one\r\ntwo\r\n");
+    EXPECT_EQ(row->get(Field::Password), "");
+    EXPECT_EQ(row->get(Field::ModifyCount), "1");  // no audit change
+    // The entry itself keeps its values; a rebuild brings them back into the row.
+    EXPECT_EQ(ws.entryOfRow(0), before);
+    EXPECT_EQ(ws.master().at(1)->title(), "b");
+    ws.ShowAllEntries();
+    EXPECT_EQ(rowTitles(), (std::vector<std::string>{"a", "b"}));
+    EXPECT_FALSE(ws.CopyEditorIntoRow(2, f));
+}
+
 TEST(EntryList, IdsIndexPositionsThroughEveryChange) {
     EntryList l;
     for (EntryId i = 0; i < 5; ++i) l.append(Entry::create(i, {}));

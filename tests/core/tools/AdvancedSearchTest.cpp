@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "entries/Workspace.h"
+
 using namespace vorkel;
 
 namespace {
@@ -118,4 +120,33 @@ TEST(AdvancedSearch, ResultsFollowListOrderAndCutKeepsUtf8Whole) {
     for (int i = 0; i < 200; ++i) notes += "\xC3\xA9";
     std::string ex = searchExcerpt(notes, "", std::string_view::npos);
     EXPECT_EQ(ex.size(), 360u);  // 180 characters of two bytes each
+}
+
+TEST(AdvancedSearch, ResultFollowsItsEntryThroughSortFilterAndDelete) {
+    FixedClock clock{{2010, 12, 25, 14, 3, 59}};
+    Workspace ws{clock};
+    for (const char* t : {"b bank", "a other", "c bank"}) ws.AddEntry(t, "", "", "", "", "", "u");
+    auto r = RunSearch(ws.master(), "bank");
+    ASSERT_EQ(r.keys.size(), 2u);
+    EXPECT_EQ(r.positions, (std::vector<std::size_t>{0, 2}));
+
+    // Sorted since the search: the entry has moved, its result follows it.
+    ws.ApplyOrder(ListOrder::ZtoA);  // c bank, b bank, a other
+    auto t = locateResult(ws, r.keys[0]);
+    ASSERT_TRUE(t);
+    EXPECT_EQ(t->index, 1u);
+    EXPECT_FALSE(t->needsAllEntries);
+
+    // A quick filter that hides it: its list position, once every entry is shown.
+    ws.QuickSearch("other");
+    t = locateResult(ws, r.keys[1]);
+    ASSERT_TRUE(t);
+    EXPECT_EQ(t->index, 0u);
+    EXPECT_TRUE(t->needsAllEntries);
+
+    // Deleted, or a different entry under a reused identifier (a reload renumbers): gone.
+    ws.ShowAllEntries();
+    ws.DeleteEntry(0);
+    EXPECT_FALSE(locateResult(ws, r.keys[1]));
+    EXPECT_FALSE(locateResult(ws, ResultKey{r.keys[0].id, "01/01/1999"}));
 }

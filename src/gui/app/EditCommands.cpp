@@ -1,0 +1,122 @@
+// The "Edit" menu's clipboard commands, the properties dialog, the types editor and the date
+// picker.
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QMimeData>
+
+#include "app/MainCommands.h"
+#include "app/MainWindow.h"
+#include "entries/DatePickDialog.h"
+#include "entries/EditorPane.h"
+#include "entries/ListPane.h"
+#include "entries/PasswordDetailDialog.h"
+#include "entries/TypeEditDialog.h"
+#include "ui/QtText.h"
+
+namespace {
+
+// The one-line fields that "Cut", "Copy" and "Paste" act on, in the order they are tried.
+constexpr const char* kClipboardFields[] = {"editTitle",  "editUsername", "editEmail",
+                                            "editURL",    "editPassword", "editPassPhrase",
+                                            "editExpires"};
+
+QLineEdit* editorField(MainWindow& window, const char* name) {
+    // Looked up in the editor only: the logon dialog, also a child of the window, has fields
+    // of the same names.
+    return window.editorPane().findChild<QLineEdit*>(QString::fromLatin1(name));
+}
+
+/// The editor field that has the keyboard focus, or null when the focus is elsewhere.
+QLineEdit* clipboardTarget(MainWindow& window) {
+    // The window's own focus widget: it stays the field while a menu is open or the window is
+    // inactive, and a toolbar click does not take it.
+    QWidget* focused = window.focusWidget();
+    if (!focused) return nullptr;
+    for (const char* name : kClipboardFields)
+        if (QLineEdit* field = editorField(window, name); field == focused) return field;
+    return nullptr;
+}
+
+/// Selects the whole field and puts its text on the clipboard.
+void copyWholeField(MainWindow& window, const char* name) {
+    QLineEdit* field = editorField(window, name);
+    if (!field) return;
+    field->selectAll();
+    // A masked field refuses to copy, yet these commands exist to hand over the secret. An
+    // empty field empties the clipboard rather than leave another entry's secret there.
+    QGuiApplication::clipboard()->setText(field->text());
+}
+
+}  // namespace
+
+void MainCommands::Cut1Click() {
+    if (QLineEdit* field = clipboardTarget(m_window)) field->cut();
+}
+
+void MainCommands::Copy1Click() {
+    if (QLineEdit* field = clipboardTarget(m_window)) field->copy();
+}
+
+void MainCommands::Paste1Click() {
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    if (!data || !data->hasText()) return;
+    QLineEdit* field = clipboardTarget(m_window);
+    // Nothing at a bare caret: only a selection is replaced.
+    if (!field || field->selectionLength() == 0) return;
+    // insert() replaces exactly the selection, keeps the undo history and works while masked.
+    field->insert(data->text());
+}
+
+void MainCommands::CopyWebsiteURL1Click() {
+    copyWholeField(m_window, "editURL");
+}
+
+void MainCommands::CopyUsername1Click() {
+    copyWholeField(m_window, "editUsername");
+}
+
+void MainCommands::CopyEmail1Click() {
+    copyWholeField(m_window, "editEmail");
+}
+
+void MainCommands::CopyPassword1Click() {
+    copyWholeField(m_window, "editPassword");
+}
+
+void MainCommands::CopyPassphrase1Click() {
+    copyWholeField(m_window, "editPassPhrase");
+}
+
+void MainCommands::ClearClipboard1Click() {
+    QGuiApplication::clipboard()->clear();
+}
+
+void MainCommands::btnDetailsClick() {
+    ListPane& list = m_window.listPane();
+    const auto row = list.selectedRow();
+    if (!row) return;
+    // The row alone takes the editor's title and notes; the entry waits for StoreEntry.
+    const vorkel::EntryPtr shown =
+        m_session.workspace().CopyEditorIntoRow(*row, m_window.editorPane().fields());
+    if (!shown) return;
+    list.refreshRow(*row);
+    PasswordDetailDialog dialog(&m_window);
+    dialog.FillEntryProperties(*shown);
+    dialog.exec();
+}
+
+void MainCommands::btnEditTypeClick() {
+    TypeEditDialog dialog(m_session.settings().passTypes, m_ui, &m_window);
+    if (dialog.exec() != QDialog::Accepted) return;
+    // The settings carry the list to the file at close; the type box offers it meanwhile.
+    m_session.settings().passTypes = dialog.types();
+    m_window.editorPane().setPassTypes(m_session.settings().passTypes);
+}
+
+void MainCommands::btnDateClick() {
+    DatePickDialog dialog(m_session.clock().now(), &m_window);
+    if (dialog.exec() != QDialog::Accepted) return;
+    m_window.editorPane().setExpiresText(toQString(vorkel::formatDate(dialog.pickedDate())));
+    m_window.StoreEntry();
+}

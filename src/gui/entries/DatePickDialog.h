@@ -1,0 +1,20 @@
+#pragma once
+
+#include "entries/Clock.h"
+#include "tools/ToolDialog.h"
+
+class QCalendarWidget;
+
+/// The date picker TfmDatePick: a month calendar that opens on today and marks it.
+class DatePickDialog : public ToolDialog {
+    Q_OBJECT
+public:
+    /// The picker opening on `today` (the session clock's date), which it marks.
+    DatePickDialog(const vorkel::LocalDateTime& today, QWidget* parent);
+
+    /// The calendar's date (always a real date), midnight.
+    vorkel::LocalDateTime pickedDate() const;
+
+private:
+    QCalendarWidget* m_calendar;
+};

@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <string>
+
+#include "tools/FormFill.h"
+
+class DevToolsPipe;
+
+/// How the browser is found and driven.
+struct BrowserSettings {
+    /// The browser program; empty: the first of chromium, google-chrome and chromium-browser
+    /// on the PATH.
+    QString executable;
+    /// The browser's own profile folder (made when missing).
+    QString profileFolder;
+    /// Without a window (tests).
+    bool headless = false;
+    /// How long a page may take to finish loading before it is skipped.
+    int readyBoundMs = 10000;
+    /// How long one protocol command may take.
+    int commandTimeoutMs = 10000;
+};
+
+/// What one fill did, page by page (pages named by their address).
+struct FillReport {
+    /// Open pages of the entry's site.
+    int matchingPages = 0;
+    QStringList filledPages;
+    /// Not finished loading within the bound: skipped.
+    QStringList slowPages;
+    /// Closed, navigated or stopped answering while being filled.
+    QStringList failedPages;
+};
+
+/// Web auto-fill in a Chromium-family browser that this program starts and drives through its
+/// debugging pipe. Pages are read and written from a script world of the program's own, so the
+/// page's scripts can neither see nor change the functions that fill it.
+class BrowserBridge : public QObject {
+    Q_OBJECT
+public:
+    /// No browser runs until OpenInNewBrowser.
+    explicit BrowserBridge(BrowserSettings settings, QObject* parent = nullptr);
+    ~BrowserBridge() override;
+    BrowserBridge(const BrowserBridge&) = delete;
+    BrowserBridge& operator=(const BrowserBridge&) = delete;
+
+    /// The settings, changeable before the next start.
+    BrowserSettings& settings() { return m_settings; }
+    /// The browser program to start; empty when none is found.
+    QString browserProgram() const;
+    /// True while a browser this program started runs and its pipe is open.
+    bool IsBrowserRunning() const;
+    /// Starts the browser on `address` when it is an http or https address, otherwise on a
+    /// blank page, and returns at once. Throws vorkel::Error when no browser is found or it
+    /// cannot start.
+    void OpenInNewBrowser(const std::string& address);
+    /// Fills every open page of the entry's site (its host or a subdomain), in the browser's
+    /// order. Throws vorkel::Error when the browser or the protocol fails.
+    FillReport FillBrowserForms(const vorkel::FillValues& values, const std::string& entryAddress);
+    /// The protocol of the running browser (null when none was started).
+    DevToolsPipe* protocol() { return m_pipe; }
+    /// The running browser's process id (0 when none runs).
+    qint64 processId() const;
+
+private:
+    enum class PageResult { Filled, Slow, Failed, OtherSite };
+    /// Fills one page: waits for it to finish loading, reads its forms, writes the values.
+    PageResult FillDocumentForms(const QString& targetId, const vorkel::FillValues& values,
+                                 const std::string& entryAddress);
+    /// Waits until the page of `session` has loaded, within the bound; the script world's
+    /// context is left in `context`. False when the bound ran out.
+    bool waitUntilComplete(const QString& session, int& context);
+    /// Pauses in a local event loop.
+    static void pause(int ms);
+
+    BrowserSettings m_settings;
+    DevToolsPipe* m_pipe = nullptr;
+};

@@ -1,0 +1,274 @@
+#include "tools/DevToolsPipe.h"
+
+#include <fcntl.h>
+#include <pthread.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <QEventLoop>
+#include <QJsonDocument>
+#include <QPointer>
+#include <QSocketNotifier>
+#include <QTimer>
+#include <cerrno>
+
+#include "ui/QtText.h"
+
+namespace {
+
+// No single message of ours comes near this; a browser that sends more is broken.
+constexpr qsizetype kMaxMessage = 64 * 1024 * 1024;
+
+// Writing to a pipe whose reader has gone raises SIGPIPE, which would end the whole program.
+// Block it for this thread around the write and swallow one it raised, leaving the process's
+// signal handling as it was.
+ssize_t writeWithoutSigpipe(int fd, const char* data, size_t size) {
+    sigset_t pipeOnly;
+    sigset_t previous;
+    sigemptyset(&pipeOnly);
+    sigaddset(&pipeOnly, SIGPIPE);
+    pthread_sigmask(SIG_BLOCK, &pipeOnly, &previous);
+    sigset_t pending;
+    sigpending(&pending);
+    const bool wasPending = sigismember(&pending, SIGPIPE) == 1;
+    const ssize_t written = ::write(fd, data, size);
+    const int error = errno;
+    if (written < 0 && error == EPIPE && !wasPending) {
+        const timespec none{0, 0};
+        while (sigtimedwait(&pipeOnly, nullptr, &none) < 0 && errno == EINTR) {
+        }
+    }
+    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+    errno = error;
+    return written;
+}
+
+void closeFd(int& fd) {
+    if (fd >= 0) ::close(fd);
+    fd = -1;
+}
+
+}  // namespace
+
+DevToolsPipe::DevToolsPipe(QObject* parent) : QObject(parent) {
+    connect(&m_process, &QProcess::finished, this,
+            [this] { closePipe(QStringLiteral("The browser has closed.")); });
+}
+
+DevToolsPipe::~DevToolsPipe() {
+    shutdown(3000);
+}
+
+void DevToolsPipe::start(const QString& program, const QStringList& arguments) {
+    int toBrowser[2];
+    int fromBrowser[2];
+    if (::pipe2(toBrowser, O_CLOEXEC) != 0)
+        throw vorkel::Error("The browser's pipe could not be made.");
+    if (::pipe2(fromBrowser, O_CLOEXEC) != 0) {
+        ::close(toBrowser[0]);
+        ::close(toBrowser[1]);
+        throw vorkel::Error("The browser's pipe could not be made.");
+    }
+    const int childIn = toBrowser[0];
+    const int childOut = fromBrowser[1];
+    m_process.setChildProcessModifier([childIn, childOut] {
+        // Raise both ends above 4 first: one of them may itself be 3 or 4, and dup2 onto the
+        // same number would leave it close-on-exec.
+        const int in = ::fcntl(childIn, F_DUPFD, 10);
+        const int out = ::fcntl(childOut, F_DUPFD, 10);
+        if (in < 0 || out < 0 || ::dup2(in, 3) < 0 || ::dup2(out, 4) < 0) ::_exit(127);
+        ::close(in);
+        ::close(out);
+        // A process group of its own: the browser's helpers can be told apart from ours, and a
+        // terminal's job signals meant for this program do not reach it.
+        ::setpgid(0, 0);
+    });
+    m_process.setStandardInputFile(QProcess::nullDevice());
+    m_process.setStandardOutputFile(QProcess::nullDevice());
+    m_process.setStandardErrorFile(QProcess::nullDevice());
+    m_process.start(program, arguments);
+    const bool started = m_process.waitForStarted(10000);
+    ::close(childIn);
+    ::close(childOut);
+    if (!started) {
+        ::close(toBrowser[1]);
+        ::close(fromBrowser[0]);
+        throw vorkel::Error("The browser " + toStdString(program) +
+                            " could not be started: " + toStdString(m_process.errorString()));
+    }
+
+    m_toBrowser = toBrowser[1];
+    m_fromBrowser = fromBrowser[0];
+    ::fcntl(m_toBrowser, F_SETFL, ::fcntl(m_toBrowser, F_GETFL) | O_NONBLOCK);
+    ::fcntl(m_fromBrowser, F_SETFL, ::fcntl(m_fromBrowser, F_GETFL) | O_NONBLOCK);
+    m_in.clear();
+    m_out.clear();
+    m_replies.clear();
+    m_abandoned.clear();
+    m_detached.clear();
+    m_closeReason.clear();
+    m_readNotifier = new QSocketNotifier(m_fromBrowser, QSocketNotifier::Read, this);
+    connect(m_readNotifier, &QSocketNotifier::activated, this, &DevToolsPipe::readAvailable);
+    m_writeNotifier = new QSocketNotifier(m_toBrowser, QSocketNotifier::Write, this);
+    m_writeNotifier->setEnabled(false);
+    connect(m_writeNotifier, &QSocketNotifier::activated, this, &DevToolsPipe::writePending);
+}
+
+bool DevToolsPipe::isOpen() const {
+    return m_toBrowser >= 0 && m_fromBrowser >= 0 && m_process.state() == QProcess::Running;
+}
+
+qint64 DevToolsPipe::processId() const {
+    return m_process.state() == QProcess::NotRunning ? 0 : m_process.processId();
+}
+
+QJsonObject DevToolsPipe::call(const QString& method, const QJsonObject& params,
+                               const QString& sessionId, int timeoutMs) {
+    if (!isOpen())
+        throw DevToolsError(
+            DevToolsError::Kind::Closed,
+            toStdString(m_closeReason.isEmpty() ? QStringLiteral("The browser is not running.")
+                                                : m_closeReason));
+    const int id = m_nextId++;
+    QJsonObject message{{"id", id}, {"method", method}, {"params", params}};
+    if (!sessionId.isEmpty()) message.insert("sessionId", sessionId);
+    m_out += QJsonDocument(message).toJson(QJsonDocument::Compact);
+    m_out += '\0';
+    writePending();
+
+    auto settled = [this, id, &sessionId] {
+        return m_replies.count(id) != 0 || !isOpen() ||
+               (!sessionId.isEmpty() && m_detached.contains(sessionId));
+    };
+    bool timedOut = false;
+    if (!settled()) {
+        QPointer<DevToolsPipe> self(this);
+        QEventLoop loop;
+        QTimer timer;
+        timer.setSingleShot(true);
+        connect(&timer, &QTimer::timeout, &loop, [&] {
+            timedOut = true;
+            loop.quit();
+        });
+        connect(this, &DevToolsPipe::traffic, &loop, [&] {
+            if (settled()) loop.quit();
+        });
+        timer.start(timeoutMs);
+        loop.exec();
+        if (!self)
+            throw DevToolsError(DevToolsError::Kind::Closed, "The browser connection has ended.");
+    }
+
+    const auto reply = m_replies.find(id);
+    if (reply == m_replies.end()) {
+        if (!isOpen()) throw DevToolsError(DevToolsError::Kind::Closed, toStdString(m_closeReason));
+        if (!sessionId.isEmpty() && m_detached.contains(sessionId))
+            throw DevToolsError(DevToolsError::Kind::Detached, "The page has closed.");
+        // Also an event loop ended from outside (the program quitting) lands here. A late reply
+        // is dropped when it comes.
+        m_abandoned.insert(id);
+        throw DevToolsError(DevToolsError::Kind::Timeout,
+                            (timedOut ? "The browser did not answer " : "No answer came to ") +
+                                toStdString(method) + ".");
+    }
+    const QJsonObject answer = reply->second;
+    m_replies.erase(reply);
+    if (answer.contains("error")) {
+        const QString text = answer.value("error").toObject().value("message").toString();
+        throw DevToolsError(DevToolsError::Kind::Reply,
+                            toStdString(method) + ": " +
+                                toStdString(text.isEmpty() ? QStringLiteral("refused") : text));
+    }
+    return answer.value("result").toObject();
+}
+
+void DevToolsPipe::writePending() {
+    while (!m_out.isEmpty() && m_toBrowser >= 0) {
+        const ssize_t n =
+            writeWithoutSigpipe(m_toBrowser, m_out.constData(), static_cast<size_t>(m_out.size()));
+        if (n > 0) {
+            m_out.remove(0, n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) break;
+        closePipe(QStringLiteral("The browser stopped reading its commands."));
+        return;
+    }
+    if (m_writeNotifier) m_writeNotifier->setEnabled(!m_out.isEmpty());
+}
+
+void DevToolsPipe::readAvailable() {
+    char buffer[65536];
+    for (;;) {
+        if (m_fromBrowser < 0) return;
+        const ssize_t n = ::read(m_fromBrowser, buffer, sizeof buffer);
+        if (n > 0) {
+            m_in.append(buffer, n);
+            qsizetype end;
+            while ((end = m_in.indexOf('\0')) >= 0) {
+                const QByteArray text = m_in.left(end);
+                m_in.remove(0, end + 1);
+                handleMessage(text);
+                if (m_fromBrowser < 0) return;
+            }
+            if (m_in.size() > kMaxMessage) {
+                closePipe(QStringLiteral("The browser sent a message too large to read."));
+                return;
+            }
+            continue;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) break;
+        closePipe(QStringLiteral("The browser has closed."));
+        return;
+    }
+    emit traffic();
+}
+
+void DevToolsPipe::handleMessage(const QByteArray& text) {
+    QJsonParseError error{};
+    const QJsonDocument document = QJsonDocument::fromJson(text, &error);
+    if (error.error != QJsonParseError::NoError || !document.isObject()) {
+        closePipe(QStringLiteral("The browser sent a message that could not be read."));
+        return;
+    }
+    const QJsonObject message = document.object();
+    if (message.contains("id")) {
+        const int id = message.value("id").toInt(-1);
+        if (!m_abandoned.remove(id)) m_replies[id] = message;
+    } else if (message.value("method").toString() == QLatin1String("Target.detachedFromTarget")) {
+        m_detached.insert(message.value("params").toObject().value("sessionId").toString());
+    }
+}
+
+void DevToolsPipe::closePipe(const QString& reason) {
+    const bool wasOpen = m_toBrowser >= 0 || m_fromBrowser >= 0;
+    if (m_closeReason.isEmpty()) m_closeReason = reason;
+    // This may run inside a notifier's own signal: retire them rather than delete them here.
+    for (QSocketNotifier* notifier : {m_readNotifier, m_writeNotifier}) {
+        if (!notifier) continue;
+        notifier->setEnabled(false);
+        notifier->deleteLater();
+    }
+    m_readNotifier = nullptr;
+    m_writeNotifier = nullptr;
+    closeFd(m_toBrowser);
+    closeFd(m_fromBrowser);
+    m_out.clear();
+    if (wasOpen) {
+        emit traffic();
+        emit closed();
+    }
+}
+
+void DevToolsPipe::shutdown(int graceMs) {
+    closePipe(QStringLiteral("The connection to the browser was closed."));
+    if (m_process.state() == QProcess::NotRunning) return;
+    // The browser closes itself once its command pipe reaches its end.
+    if (m_process.waitForFinished(graceMs)) return;
+    m_process.terminate();
+    if (m_process.waitForFinished(2000)) return;
+    m_process.kill();
+    m_process.waitForFinished(2000);
+}
