@@ -23,16 +23,7 @@ bool clipboardHasText() {
 }
 
 /// A window logged on as bob over the saved samples, "A Sample Entry" shown.
-struct LoggedOn {
-    TempDir dir;
-    std::unique_ptr<MainWindowHarness> h;
-    LoggedOn() {
-        makeAccount(dir.path(), "bob", "pw");
-        h = std::make_unique<MainWindowHarness>(dir.path());
-        h->logOn("bob", "pw");
-    }
-    MainWindowHarness* operator->() { return h.get(); }
-    void menu(const char* name) { h->child<QAction>(name)->trigger(); }
+struct LoggedOn : LoggedOnWindow {
     /// Gives `field` the focus with `length` characters selected from `start`.
     QLineEdit* focusOn(const char* field, int start, int length) {
         QLineEdit* edit = h->field(field);

@@ -12,15 +12,7 @@ using namespace vorkel::test;
 
 namespace {
 
-struct LoggedOn {
-    TempDir dir;
-    std::unique_ptr<MainWindowHarness> h;
-    LoggedOn() {
-        makeAccount(dir.path(), "bob", "pw");
-        h = std::make_unique<MainWindowHarness>(dir.path());
-        h->logOn("bob", "pw");
-    }
-    MainWindowHarness* operator->() { return h.get(); }
+struct LoggedOn : LoggedOnWindow {
     /// Opens the picker, lets `choose` act on its calendar, then presses `button`.
     bool pick(const std::function<void(QCalendarWidget*)>& choose, const char* button) {
         auto watch = DialogWatch::named("TfmDatePick", [&](QWidget* d) {

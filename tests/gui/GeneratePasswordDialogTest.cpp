@@ -48,15 +48,7 @@ struct Rig {
 };
 
 /// A window logged on as bob over the saved sample entries.
-struct LoggedOn {
-    TempDir dir;
-    std::unique_ptr<MainWindowHarness> h;
-    LoggedOn() {
-        makeAccount(dir.path(), "bob", "pw");
-        h = std::make_unique<MainWindowHarness>(dir.path());
-        h->logOn("bob", "pw");
-    }
-    MainWindowHarness* operator->() { return h.get(); }
+struct LoggedOn : LoggedOnWindow {
     void emptyTheList() {
         h->ui.okCancel = {true, true, true, true};
         while (h->rowCount() > 0) {

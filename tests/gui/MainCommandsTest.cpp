@@ -41,20 +41,7 @@ QStringList itemsOf(QMenu* menu) {
 }
 
 /// A window logged on as bob, with the sample entries saved.
-struct LoggedOn {
-    TempDir dir;
-    std::unique_ptr<MainWindowHarness> h;
-    LoggedOn() {
-        makeAccount(dir.path(), "bob", "pw");
-        h = std::make_unique<MainWindowHarness>(dir.path());
-        h->logOn("bob", "pw");
-    }
-    MainWindowHarness* operator->() { return h.get(); }
-    void menu(const char* name) { h->child<QAction>(name)->trigger(); }
-    void button(const char* name) {
-        QTest::mouseClick(h->child<QToolButton>(name), Qt::LeftButton);
-    }
-};
+using LoggedOn = LoggedOnWindow;
 
 }  // namespace
 

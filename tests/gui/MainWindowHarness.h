@@ -15,6 +15,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <QTreeView>
 #include <functional>
 #include <memory>
@@ -182,5 +183,23 @@ inline void makeAccount(const std::string& folder, const std::string& user,
     s.SetLogon(user, password);
     s.InitAccount();
 }
+
+/// A window logged on as bob over the saved samples, with the first entry shown.
+struct LoggedOnWindow {
+    TempDir dir;
+    std::unique_ptr<MainWindowHarness> h;
+    LoggedOnWindow() {
+        makeAccount(dir.path(), "bob", "pw");
+        h = std::make_unique<MainWindowHarness>(dir.path());
+        h->logOn("bob", "pw");
+    }
+    MainWindowHarness* operator->() { return h.get(); }
+    /// Triggers the menu item named `name`.
+    void menu(const char* name) { h->child<QAction>(name)->trigger(); }
+    /// Clicks the toolbar button named `name`.
+    void button(const char* name) {
+        QTest::mouseClick(h->child<QToolButton>(name), Qt::LeftButton);
+    }
+};
 
 }  // namespace vorkel::test

@@ -45,15 +45,7 @@ QSpinBox* minutes(QWidget& dialog) {
 }
 
 /// A window logged on as bob over the saved sample entries.
-struct LoggedOn {
-    TempDir dir;
-    std::unique_ptr<MainWindowHarness> h;
-    LoggedOn() {
-        makeAccount(dir.path(), "bob", "pw");
-        h = std::make_unique<MainWindowHarness>(dir.path());
-        h->logOn("bob", "pw");
-    }
-    MainWindowHarness* operator->() { return h.get(); }
+struct LoggedOn : LoggedOnWindow {
     /// Opens the dialog by menu or toolbar, runs `change` on it, then presses `close`.
     void options(bool fromMenu, const std::function<void(QDialog&)>& change, const char* close) {
         bool shown = false;

@@ -19,16 +19,7 @@ const QStringList kDescriptions = {"Title",         "Created Date",  "Created By
                                    "Last Accessed", "Accessed By",   "Access Count",
                                    "Expires",       "Allowed Access"};
 
-struct LoggedOn {
-    TempDir dir;
-    std::unique_ptr<MainWindowHarness> h;
-    LoggedOn() {
-        makeAccount(dir.path(), "bob", "pw");
-        h = std::make_unique<MainWindowHarness>(dir.path());
-        h->logOn("bob", "pw");
-    }
-    MainWindowHarness* operator->() { return h.get(); }
-
+struct LoggedOn : LoggedOnWindow {
     /// Runs `open`, reads the dialog's "Value" column and closes it with OK; empty when no
     /// dialog showed.
     QStringList details(const std::function<void()>& open) {

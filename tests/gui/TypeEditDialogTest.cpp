@@ -17,15 +17,7 @@ namespace {
 
 using Types = std::vector<std::string>;
 
-struct LoggedOn {
-    TempDir dir;
-    std::unique_ptr<MainWindowHarness> h;
-    LoggedOn() {
-        makeAccount(dir.path(), "bob", "pw");
-        h = std::make_unique<MainWindowHarness>(dir.path());
-        h->logOn("bob", "pw");
-    }
-    MainWindowHarness* operator->() { return h.get(); }
+struct LoggedOn : LoggedOnWindow {
     Types editorTypes() { return h->window->editorPane().passTypes(); }
 };
 
