@@ -5,9 +5,12 @@ JOBS       ?= $(shell nproc)
 
 BUILD_PKGS = cmake ninja-build g++ pkg-config openssl libssl-dev libpugixml-dev \
              nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev clang-format xxd \
-             qt6-base-dev libgl-dev chromium
+             qt6-base-dev libgl-dev chromium clang-14 libclang-rt-14-dev
 
-.PHONY: run test bench deps build build-sanitize clean format
+FUZZ_BUILD   ?= build-fuzz
+FUZZ_SECONDS ?= 60
+
+.PHONY: run test bench deps build build-sanitize clean format fuzz
 
 deps:
 	@scripts/install-deps.sh $(BUILD_PKGS)
@@ -30,10 +33,15 @@ run: build
 test: build build-sanitize
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	cd $(SAN_BUILD) && ctest --output-on-failure -j $(JOBS) -LE slow
+	$(MAKE) fuzz
+
+# Every libFuzzer target for FUZZ_SECONDS under ASan and UBSan; any finding fails.
+fuzz: deps
+	FUZZ_BUILD=$(FUZZ_BUILD) FUZZ_SECONDS=$(FUZZ_SECONDS) JOBS=$(JOBS) scripts/fuzz.sh
 
 bench: build
 	$(BUILD)/bench/vorkel-bench
 	$(BUILD)/bench/gui/vorkel-gui-bench
 
 clean:
-	rm -rf $(BUILD) $(SAN_BUILD)
+	rm -rf $(BUILD) $(SAN_BUILD) $(FUZZ_BUILD)

@@ -61,7 +61,9 @@ std::vector<EntryPtr> read(std::string_view text) {
     try {
         document = Json::parse(text.begin(), text.end());
     } catch (const Json::parse_error& e) {
-        throw Error(std::string("The import is not valid JSON: ") + e.what());
+        // Only the place: the parser's own text quotes the input, which holds passwords.
+        throw Error("The import is not valid JSON: the fault is at byte " + std::to_string(e.byte) +
+                    ".");
     }
     if (!document.is_array()) throw Error("The import must be a JSON array of entries.");
     for (std::size_t i = 0; i < document.size(); ++i) checkEntry(document[i], i);

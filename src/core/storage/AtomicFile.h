@@ -10,8 +10,10 @@ namespace vorkel {
 
 /// Replaces the file at `path` with the concatenation of `parts`: written to an owner-only
 /// temporary file in the same folder, fsynced, renamed over the target, then the folder fsynced.
-/// On any failure the temporary file is removed, the old file is left whole, and Error
-/// "Cannot create file "<path>". <reason>" is thrown.
+/// Symbolic links are followed: the file they finally name is replaced in its own folder and the
+/// links stay links. On any failure the temporary file is removed, the old file is left whole
+/// (a failed folder sync puts it back where the file system has hard links), and Error
+/// "Cannot create file "<path>". <reason>" is thrown. All system calls go through fileCalls().
 void writeFileAtomically(const std::string& path,
                          std::initializer_list<std::span<const std::uint8_t>> parts);
 

@@ -43,4 +43,18 @@ using SecureBytes = std::vector<std::uint8_t, WipingAllocator<std::uint8_t>>;
 /// Text that may hold a secret (the master password); wiped when freed.
 using SecureString = std::basic_string<char, std::char_traits<char>, WipingAllocator<char>>;
 
+/// Wipes a plain string's characters when the scope ends, for copies of secrets that a toolkit
+/// hands out as ordinary strings.
+class WipeOnExit {
+public:
+    /// Wipes `text` when this goes away; `text` must outlive it.
+    explicit WipeOnExit(std::string& text) : m_text(text) {}
+    ~WipeOnExit() { secureWipe(m_text.data(), m_text.size()); }
+    WipeOnExit(const WipeOnExit&) = delete;
+    WipeOnExit& operator=(const WipeOnExit&) = delete;
+
+private:
+    std::string& m_text;
+};
+
 }  // namespace vorkel

@@ -155,7 +155,8 @@ void LogonDialog::setCompleteLogon(std::function<void()> completeLogon) {
 
 void LogonDialog::btnLogonClick() {
     const std::string user = toStdString(m_editUsername->text());
-    const std::string password = toStdString(m_editPassword->text());
+    std::string password = toStdString(m_editPassword->text());
+    const vorkel::WipeOnExit wipePassword(password);
     if (const auto problem = vorkel::Session::logonFieldsProblem(user, password)) {
         m_messages.tell(MessageService::Kind::Warning, std::string(*problem));
         (user.empty() ? m_editUsername : m_editPassword)->setFocus();
@@ -175,6 +176,7 @@ void LogonDialog::btnLogonClick() {
 
 void LogonDialog::firstRunLogon() {
     std::string confirmation;
+    const vorkel::WipeOnExit wipeConfirmation(confirmation);
     {
         PasswordConfirmDialog confirm(this);
         if (confirm.exec() != QDialog::Accepted) return;

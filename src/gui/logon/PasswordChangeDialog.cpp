@@ -67,8 +67,10 @@ PasswordChangeDialog::PasswordChangeDialog(vorkel::Session& session, MessageServ
 }
 
 void PasswordChangeDialog::btnOKClick() {
-    const std::string password = toStdString(m_editPassword->text());
-    const std::string confirmation = toStdString(m_editConfirmPassword->text());
+    std::string password = toStdString(m_editPassword->text());
+    std::string confirmation = toStdString(m_editConfirmPassword->text());
+    const vorkel::WipeOnExit wipePassword(password);
+    const vorkel::WipeOnExit wipeConfirmation(confirmation);
     if (const auto problem = vorkel::Session::newPasswordProblem(password, confirmation)) {
         m_messages.tell(MessageService::Kind::Warning, std::string(*problem));
         m_editPassword->setFocus();
@@ -76,6 +78,7 @@ void PasswordChangeDialog::btnOKClick() {
     }
 
     std::string current;
+    const vorkel::WipeOnExit wipeCurrent(current);
     {
         PasswordConfirmDialog confirm(this);
         confirm.setPrompt(toQString(vorkel::msg::kCurrentPasswordPrompt));
