@@ -15,12 +15,6 @@ constexpr const char* kInfo =
     "Choose your password expiry date from the calendar below.  Vorkel will remind you when your "
     "password is about to expire and prompt you to enter a new password.";
 
-QPushButton* button(const char* caption, const char* name, QWidget* parent) {
-    auto* b = new QPushButton(QString::fromUtf8(caption), parent);
-    b->setObjectName(QString::fromLatin1(name));
-    return b;
-}
-
 }  // namespace
 
 DatePickDialog::DatePickDialog(const vorkel::LocalDateTime& today, QWidget* parent)
@@ -63,21 +57,11 @@ DatePickDialog::DatePickDialog(const vorkel::LocalDateTime& today, QWidget* pare
     tabs->setObjectName(QStringLiteral("pgcDate"));
     tabs->addTab(page, QStringLiteral("Password Expiry Date"));
 
-    QPushButton* ok = button("&OK", "btnOK", this);
-    QPushButton* cancel = button("&Cancel", "btnCancel", this);
+    QPushButton* ok = layOutTabs(tabs).ok;
     ok->setDefault(true);  // Enter means OK, never the first button on the page
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     // Enter or a double click on a day picks it, as OK would.
     connect(m_calendar, &QCalendarWidget::activated, this, &QDialog::accept);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(tabs);
-    layout->addLayout(buttons);
     setFixedSize(360, 360);
     m_calendar->setFocus();
 }

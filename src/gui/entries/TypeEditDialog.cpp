@@ -74,19 +74,9 @@ TypeEditDialog::TypeEditDialog(const std::vector<std::string>& types, MessageSer
     tabs->setObjectName(QStringLiteral("pgcTypes"));
     tabs->addTab(page, QStringLiteral("Password Types"));
 
-    QPushButton* ok = button("&OK", "btnOK", this);
-    QPushButton* cancel = button("&Cancel", "btnCancel", this);
+    QPushButton* ok = layOutTabs(tabs).ok;
     ok->setDefault(true);  // Enter means OK, never the first button on the page
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(tabs);
-    layout->addLayout(buttons);
     setFixedSize(360, 340);
     m_types->setFocus();
 }

@@ -83,16 +83,8 @@ GeneratePasswordDialog::GeneratePasswordDialog(vorkel::Session& session, QWidget
     auto* tabs = named(new QTabWidget, "pgcGenPass");
     tabs->addTab(page, QStringLiteral("Generate Password"));
 
-    auto* ok = named(new QPushButton(QStringLiteral("&OK")), "btnOK");
-    auto* cancel = named(new QPushButton(QStringLiteral("&Cancel")), "btnCancel");
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(tabs);
-    layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    const auto [ok, cancel] = layOutTabs(tabs);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
     page->setMinimumWidth(360);
 
     setTabOrder(m_editPassword, copy);
@@ -108,7 +100,6 @@ GeneratePasswordDialog::GeneratePasswordDialog(vorkel::Session& session, QWidget
     connect(generate, &QPushButton::clicked, this, &GeneratePasswordDialog::btnGeneratePassClick);
     connect(copy, &QPushButton::clicked, this, &GeneratePasswordDialog::btnCopyClick);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void GeneratePasswordDialog::btnGeneratePassClick() {

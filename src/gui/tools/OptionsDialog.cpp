@@ -68,20 +68,11 @@ OptionsDialog::OptionsDialog(vorkel::Options& options, QWidget* parent)
     m_tabs->addTab(buildGeneral(), QStringLiteral("General"));
     m_tabs->addTab(buildSecurity(), QStringLiteral("Security"));
 
-    auto* ok = named(new QPushButton(QStringLiteral("&OK")), "btnOK");
-    auto* cancel = named(new QPushButton(QStringLiteral("&Cancel")), "btnCancel");
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_tabs);
-    layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    QPushButton* ok = layOutTabs(m_tabs).ok;
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &OptionsDialog::btnOKClick);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_chkMinProg, &QCheckBox::toggled, this, &OptionsDialog::UpdateMinutesEnabled);
 
     m_tabs->setCurrentIndex(0);
