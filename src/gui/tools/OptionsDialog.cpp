@@ -152,16 +152,22 @@ QWidget* OptionsDialog::buildSecurity() {
     return page;
 }
 
+std::array<std::pair<QCheckBox*, std::int32_t vorkel::Options::*>, 9> OptionsDialog::bindings()
+    const {
+    using O = vorkel::Options;
+    return {{{m_chkOnTop, &O::AlwaysOnTop},
+             {m_chkShowToolTips, &O::ShowToolTips},
+             {m_chkNotesURL, &O::HighlightURLs},
+             {m_chkUsernameShowClear, &O::ShowClearUsernames},
+             {m_chkPasswordShowClear, &O::ShowClearPasswords},
+             {m_chkPassphraseShowClear, &O::ShowClearPassphrase},
+             {m_chkEmptyClipboard, &O::EmptyClipboard},
+             {m_chkPromptMasterPass, &O::PromptMasterPass},
+             {m_chkMinProg, &O::MinProg}}};
+}
+
 void OptionsDialog::LoadOptionControls() {
-    setTicked(m_chkOnTop, m_options.AlwaysOnTop);
-    setTicked(m_chkShowToolTips, m_options.ShowToolTips);
-    setTicked(m_chkNotesURL, m_options.HighlightURLs);
-    setTicked(m_chkUsernameShowClear, m_options.ShowClearUsernames);
-    setTicked(m_chkPasswordShowClear, m_options.ShowClearPasswords);
-    setTicked(m_chkPassphraseShowClear, m_options.ShowClearPassphrase);
-    setTicked(m_chkEmptyClipboard, m_options.EmptyClipboard);
-    setTicked(m_chkPromptMasterPass, m_options.PromptMasterPass);
-    setTicked(m_chkMinProg, m_options.MinProg);
+    for (const auto& [box, option] : bindings()) setTicked(box, m_options.*option);
     // setValue keeps to the range, so a stored value outside it shows as the nearer bound.
     m_spinMins->setValue(m_options.MinProgMins);
     UpdateMinutesEnabled();
@@ -170,15 +176,7 @@ void OptionsDialog::LoadOptionControls() {
 void OptionsDialog::StoreOptionControls() {
     // Text still being typed counts as it would on leaving the field.
     m_spinMins->interpretText();
-    m_options.AlwaysOnTop = flag(m_chkOnTop);
-    m_options.ShowToolTips = flag(m_chkShowToolTips);
-    m_options.HighlightURLs = flag(m_chkNotesURL);
-    m_options.ShowClearUsernames = flag(m_chkUsernameShowClear);
-    m_options.ShowClearPasswords = flag(m_chkPasswordShowClear);
-    m_options.ShowClearPassphrase = flag(m_chkPassphraseShowClear);
-    m_options.EmptyClipboard = flag(m_chkEmptyClipboard);
-    m_options.PromptMasterPass = flag(m_chkPromptMasterPass);
-    m_options.MinProg = flag(m_chkMinProg);
+    for (const auto& [box, option] : bindings()) m_options.*option = flag(box);
     m_options.MinProgMins = m_spinMins->value();
 }
 

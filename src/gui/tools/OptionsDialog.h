@@ -1,5 +1,9 @@
 #pragma once
 
+#include <array>
+#include <cstdint>
+#include <utility>
+
 #include "tools/ToolDialog.h"
 
 class QCheckBox;
@@ -33,6 +37,8 @@ public:
 private:
     QWidget* buildGeneral();
     QWidget* buildSecurity();
+    /// Each check box with the on/off option it shows, so loading and storing cannot drift.
+    std::array<std::pair<QCheckBox*, std::int32_t vorkel::Options::*>, 9> bindings() const;
 
     vorkel::Options& m_options;
     QTabWidget* m_tabs = nullptr;
