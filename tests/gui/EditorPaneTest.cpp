@@ -14,7 +14,7 @@
 #include "entries/NotesEdit.h"
 #include "session/Session.h"
 #include "storage/Settings.h"
-#include "support/TempDir.h"
+#include "support/FolderSession.h"
 
 using vorkel::Field;
 
@@ -29,10 +29,9 @@ class EditorPaneTest : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<vorkel::test::TempDir> m_dir;
-    std::unique_ptr<vorkel::FixedRandom> m_random;
-    std::unique_ptr<vorkel::FixedClock> m_clock;
-    std::unique_ptr<vorkel::Session> m_session;
+    std::unique_ptr<vorkel::test::FolderSession> m_folder;
+    vorkel::Session* m_session = nullptr;
+    vorkel::FixedClock* m_clock = nullptr;
     std::unique_ptr<EditorPane> m_pane;
 
     template <typename W = QLineEdit>
@@ -74,18 +73,15 @@ private:
 
 private slots:
     void init() {
-        m_dir = std::make_unique<vorkel::test::TempDir>();
-        m_random = std::make_unique<vorkel::FixedRandom>(std::vector<std::uint8_t>{7});
-        m_clock =
-            std::make_unique<vorkel::FixedClock>(vorkel::LocalDateTime{2010, 12, 25, 14, 3, 59});
-        m_session = std::make_unique<vorkel::Session>(m_dir->file("vorkel"), *m_random, *m_clock);
-        m_session->SetLogon("alice", "secret");
+        m_folder = std::make_unique<vorkel::test::FolderSession>();
+        m_session = &m_folder->session;
+        m_clock = &m_folder->clock;
         m_pane = std::make_unique<EditorPane>();
         m_pane->setPassTypes({"Banking", "Email", "Web Site"});
     }
     void cleanup() {
         m_pane.reset();
-        m_session.reset();
+        m_folder.reset();
     }
 
     void controlsCarryTheirNamesAndCaptions() {

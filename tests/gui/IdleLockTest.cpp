@@ -13,10 +13,6 @@ using Prompt = ScriptedMessageService::Prompt;
 
 namespace {
 
-bool exists(const std::string& path) {
-    return std::filesystem::exists(path);
-}
-
 QString text(std::string_view s) {
     return QString::fromUtf8(s.data(), qsizetype(s.size()));
 }
@@ -56,6 +52,16 @@ void minimise(MainWindowHarness& h) {
 }
 void restore(MainWindowHarness& h) {
     h.window->setWindowState(Qt::WindowNoState);
+}
+
+/// Logs on, edits, puts a folder where the store lies so the lock's write fails, then locks and
+/// restores: the logon dialog waits over the unsaved edit.
+void lockWithAFailingWrite(MainWindowHarness& h) {
+    logOnAndEdit(h);
+    std::filesystem::remove(h.session.dataStorePath());
+    std::filesystem::create_directory(h.session.dataStorePath());
+    minimise(h);
+    restore(h);
 }
 
 }  // namespace
@@ -350,11 +356,7 @@ void IdleLockTest::aFailedLockWriteIsRetriedWhenTheReLogonIsCancelled() {
     TempDir dir;
     makeAccount(dir.path(), "bob", "pw");
     MainWindowHarness h(dir.path());
-    logOnAndEdit(h);
-    std::filesystem::remove(h.session.dataStorePath());
-    std::filesystem::create_directory(h.session.dataStorePath());
-    minimise(h);
-    restore(h);
+    lockWithAFailingWrite(h);
     // The storage comes back while the logon dialog waits.
     std::filesystem::remove(h.session.dataStorePath());
     clickButton(h.logon(), "btnCancel");
@@ -367,11 +369,7 @@ void IdleLockTest::aFailedLockWriteIsRetriedUnderTheRightPairAfterAFailedReLogon
     TempDir dir;
     makeAccount(dir.path(), "bob", "pw");
     MainWindowHarness h(dir.path());
-    logOnAndEdit(h);
-    std::filesystem::remove(h.session.dataStorePath());
-    std::filesystem::create_directory(h.session.dataStorePath());
-    minimise(h);
-    restore(h);
+    lockWithAFailingWrite(h);
     std::filesystem::remove(h.session.dataStorePath());
     h.logOn("bob", "mistyped");
     QCOMPARE(h.ui.lastText(), std::string(msg::kLogonIncorrect));

@@ -13,7 +13,7 @@
 #include "entries/ListPane.h"
 #include "entries/TextRules.h"
 #include "session/Session.h"
-#include "support/TempDir.h"
+#include "support/FolderSession.h"
 
 using vorkel::Field;
 
@@ -27,10 +27,9 @@ class ListPaneTest : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<vorkel::test::TempDir> m_dir;
-    std::unique_ptr<vorkel::FixedRandom> m_random;
-    std::unique_ptr<vorkel::FixedClock> m_clock;
-    std::unique_ptr<vorkel::Session> m_session;
+    std::unique_ptr<vorkel::test::FolderSession> m_folder;
+    vorkel::Session* m_session = nullptr;
+    vorkel::FixedClock* m_clock = nullptr;
     std::unique_ptr<ListPane> m_pane;
     std::vector<std::optional<std::size_t>> m_shown;  // every rowSelected, in order
 
@@ -68,12 +67,9 @@ private:
 
 private slots:
     void init() {
-        m_dir = std::make_unique<vorkel::test::TempDir>();
-        m_random = std::make_unique<vorkel::FixedRandom>(std::vector<std::uint8_t>{7});
-        m_clock =
-            std::make_unique<vorkel::FixedClock>(vorkel::LocalDateTime{2010, 12, 25, 14, 3, 59});
-        m_session = std::make_unique<vorkel::Session>(m_dir->file("vorkel"), *m_random, *m_clock);
-        m_session->SetLogon("alice", "secret");
+        m_folder = std::make_unique<vorkel::test::FolderSession>();
+        m_session = &m_folder->session;
+        m_clock = &m_folder->clock;
         m_pane = std::make_unique<ListPane>(*m_session);
         m_pane->resize(249, 500);
         m_shown.clear();
@@ -82,7 +78,7 @@ private slots:
     }
     void cleanup() {
         m_pane.reset();
-        m_session.reset();
+        m_folder.reset();
     }
 
     void controlsCarryTheirNamesAndFixedSizes() {

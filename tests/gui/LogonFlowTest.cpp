@@ -15,10 +15,6 @@ using Kind = UserInterface::Kind;
 
 namespace {
 
-bool exists(const std::string& path) {
-    return std::filesystem::exists(path);
-}
-
 bool opensWith(const std::string& folder, const std::string& user, const std::string& password) {
     SystemRandom random;
     FixedClock clock(christmas());

@@ -21,10 +21,6 @@ using Kind = UserInterface::Kind;
 
 namespace {
 
-bool exists(const std::string& path) {
-    return std::filesystem::exists(path);
-}
-
 QString text(std::string_view s) {
     return QString::fromUtf8(s.data(), qsizetype(s.size()));
 }

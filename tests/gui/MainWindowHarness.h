@@ -17,6 +17,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -172,6 +173,11 @@ inline std::vector<std::string> storedTitles(const std::string& folder, const st
     std::vector<std::string> titles;
     for (const EntryPtr& e : s.workspace().master().entries()) titles.emplace_back(e->title());
     return titles;
+}
+
+/// Whether a file or folder lies at `path`.
+inline bool exists(const std::string& path) {
+    return std::filesystem::exists(path);
 }
 
 /// A folder holding the files of a first run of `user` with `password`, closed normally.

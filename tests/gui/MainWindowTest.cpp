@@ -21,10 +21,6 @@ namespace {
 const QStringList kSamplesAtoZ = {"A Sample Entry", "Google Email (Gmail)",
                                   "Windows Live (Hotmail)", "Yahoo!"};
 
-bool exists(const std::string& path) {
-    return std::filesystem::exists(path);
-}
-
 QString text(std::string_view s) {
     return QString::fromUtf8(s.data(), qsizetype(s.size()));
 }
