@@ -28,7 +28,9 @@ int AddCommand::run(const std::vector<std::string>& args, std::istream& in, std:
     auto given = [&](std::string_view option) { return line.value(option).value_or(""); };
 
     Session session = m_context.makeSession();
-    if (!m_context.logOnAndLoad(session, in, err)) return 1;
+    m_context.setLogon(session, in);
+    const auto lock = m_context.lockAndLoad(session, err);
+    if (!lock) return 1;
     session.workspace().AddEntry(*title, given("--notes"), given("--username"), given("--email"),
                                  given("--password"), given("--url"), session.LogonUserName());
     session.SaveAll();

@@ -6,18 +6,21 @@
 #include "Error.h"
 #include "cli/UsageError.h"
 #include "session/Messages.h"
+#include "storage/AtomicFile.h"
 
 namespace vorkel::cli {
 
 CommandContext::CommandContext(std::string programFile, std::optional<std::string> userName,
                                bool passwordFromStdin, const PasswordSource& passwords,
-                               RandomSource& random, const Clock& clock)
+                               RandomSource& random, const Clock& clock,
+                               std::chrono::milliseconds lockPatience)
     : m_programFile(std::move(programFile)),
       m_userName(std::move(userName)),
       m_passwordFromStdin(passwordFromStdin),
       m_passwords(passwords),
       m_random(random),
-      m_clock(clock) {}
+      m_clock(clock),
+      m_lockPatience(lockPatience) {}
 
 Session CommandContext::makeSession() const {
     if (m_programFile.empty())
@@ -53,9 +56,33 @@ bool CommandContext::logOn(Session& session, std::istream& in, std::ostream& err
 }
 
 bool CommandContext::logOnAndLoad(Session& session, std::istream& in, std::ostream& err) const {
+    if (filePairState(session.dataStorePath(), session.settingsPath()) != FilePairState::Settled) {
+        // A save was interrupted: settle it under the lock first, as a writer would.
+        setLogon(session, in);
+        return lockAndLoad(session, err).has_value();
+    }
     if (!logOn(session, in, err)) return false;
     session.LoadForTool();
     return true;
+}
+
+FolderLock CommandContext::lockFolder(const Session& session) const {
+    FolderLock lock =
+        FolderLock::acquire(session.ProgramFolder(), LockHolder::Tool, m_lockPatience);
+    removeStaleTemporaries(session.ProgramFolder());
+    return lock;
+}
+
+std::optional<FolderLock> CommandContext::lockAndLoad(Session& session, std::ostream& err) const {
+    FolderLock lock = lockFolder(session);
+    const Session::LogonCheck check = session.CheckLogon();
+    if (!check.accepted) {
+        err << (check.refusal ? *check.refusal : std::string(msg::kLogonIncorrect)) << '\n';
+        return std::nullopt;
+    }
+    if (check.notice) err << *check.notice << '\n';
+    session.LoadForTool();
+    return lock;
 }
 
 }  // namespace vorkel::cli

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -8,6 +9,7 @@
 #include "cli/PasswordSource.h"
 #include "entries/Clock.h"
 #include "session/Session.h"
+#include "storage/FolderLock.h"
 #include "storage/RandomSource.h"
 #include "storage/SecureBytes.h"
 
@@ -20,7 +22,8 @@ class CommandContext {
 public:
     CommandContext(std::string programFile, std::optional<std::string> userName,
                    bool passwordFromStdin, const PasswordSource& passwords, RandomSource& random,
-                   const Clock& clock);
+                   const Clock& clock,
+                   std::chrono::milliseconds lockPatience = std::chrono::seconds(10));
 
     /// A session over the program file's folder, not logged on; throws Error when the program
     /// file is unknown.
@@ -36,8 +39,17 @@ public:
     /// setLogon, then the logon check on the settings file; false, with the logon message on
     /// `err`, when the pair is refused.
     bool logOn(Session& session, std::istream& in, std::ostream& err) const;
-    /// logOn, then settings and data store loaded in document order without seeding.
+    /// logOn, then settings and data store loaded in document order without seeding. For
+    /// commands that only read: every save replaces files in one rename, so no lock is needed,
+    /// except to settle a save an earlier run left half done.
     bool logOnAndLoad(Session& session, std::istream& in, std::ostream& err) const;
+    /// For commands that change the store, after setLogon: the folder's lock (waiting a bounded
+    /// time for another command; never for the window, which refuses at once with FolderBusy),
+    /// stale temporaries removed, the logon check (settling an interrupted save, its notice on
+    /// `err`) and the load. Nullopt, with the logon message on `err`, when the pair is refused.
+    std::optional<FolderLock> lockAndLoad(Session& session, std::ostream& err) const;
+    /// The folder's lock alone, for a command that makes the files (init).
+    FolderLock lockFolder(const Session& session) const;
 
 private:
     std::string m_programFile;
@@ -46,6 +58,7 @@ private:
     const PasswordSource& m_passwords;
     RandomSource& m_random;
     const Clock& m_clock;
+    std::chrono::milliseconds m_lockPatience;
 };
 
 }  // namespace vorkel::cli

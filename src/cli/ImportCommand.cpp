@@ -47,24 +47,33 @@ std::string_view ImportCommand::summary() const {
 }
 
 std::string_view ImportCommand::help() const {
-    return "Usage: vorkel-cli [--folder DIR] --user NAME [--password-stdin] import FILE|-\n"
+    return "Usage: vorkel-cli [--folder DIR] --user NAME [--password-stdin] import [--force]\n"
+           "                  FILE|-\n"
            "\n"
            "Replaces the entry list with the entries of FILE (or standard input for -, after\n"
            "the password line with --password-stdin), JSON of the shape export writes: an\n"
            "array of objects holding exactly the eighteen keys, every value a string.\n"
            "Everything is checked first; on any fault nothing is written. Then the data\n"
-           "store and the settings file are written.\n";
+           "store and the settings file are written. A file with no entries is refused\n"
+           "unless --force is given.\n";
 }
 
 int ImportCommand::run(const std::vector<std::string>& args, std::istream& in, std::ostream&,
                        std::ostream& err) {
-    const CommandLine line(args, {});
+    const CommandLine line(args, {}, {"--force"});
     line.expectOperands({"the file to import (or - for standard input)"});
 
     Session session = m_context.makeSession();
-    // The logon comes first: with --password-stdin the password line precedes the JSON.
-    if (!m_context.logOnAndLoad(session, in, err)) return 1;
+    // The password comes first: with --password-stdin its line precedes the JSON.
+    m_context.setLogon(session, in);
     std::vector<EntryPtr> entries = entryjson::read(readImport(line.operands()[0], in));
+    const auto lock = m_context.lockAndLoad(session, err);
+    if (!lock) return 1;
+    // Replacing every entry with none is almost always a mistake (an empty export, a wrong file).
+    if (entries.empty() && !line.has("--force"))
+        throw Error(
+            "The file holds no entries, and importing it would empty the data store. "
+            "Add --force to do so all the same.");
     Workspace& workspace = session.workspace();
     workspace.master().assign(std::move(entries));
     workspace.ShowAllEntries();

@@ -24,16 +24,18 @@ int PasswdCommand::run(const std::vector<std::string>& args, std::istream& in, s
                        std::ostream& err) {
     CommandLine(args, {}).expectOperands({});
     Session session = m_context.makeSession();
-    if (!m_context.logOnAndLoad(session, in, err)) return 1;
+    m_context.setLogon(session, in);
 
+    // Every password is in hand and judged before the folder is locked or anything written.
     const SecureString password = m_context.readPassword(in, "New password: ");
     const SecureString confirmation = m_context.passwordFromStdin()
                                           ? password
                                           : m_context.readPassword(in, "Confirm new password: ");
     if (auto problem = Session::newPasswordProblem(password, confirmation))
         throw UsageError(std::string(*problem));
-    session.SetMasterPassword(password);
-    session.SaveAll();
+    const auto lock = m_context.lockAndLoad(session, err);
+    if (!lock) return 1;
+    session.ChangeMasterPassword(password);
     out << msg::kMasterPasswordUpdated << '\n';
     return 0;
 }

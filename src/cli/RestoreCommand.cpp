@@ -22,7 +22,9 @@ int RestoreCommand::run(const std::vector<std::string>& args, std::istream& in, 
     const CommandLine line(args, {});
     line.expectOperands({"the backup file"});
     Session session = m_context.makeSession();
-    if (!m_context.logOnAndLoad(session, in, err)) return 1;
+    m_context.setLogon(session, in);
+    const auto lock = m_context.lockAndLoad(session, err);
+    if (!lock) return 1;
     session.RestoreFrom(line.operands()[0]);
     session.SaveAll();
     return 0;

@@ -71,9 +71,20 @@ TEST_F(AccountCommands, InitRefusesWhenASettingsFileExists) {
     EXPECT_EQ(files(), before);
 }
 
-TEST_F(AccountCommands, InitReplacesAStoreLeftWithoutSettings) {
+TEST_F(AccountCommands, InitKeepsAStoreLeftWithoutSettingsOnlyWithForce) {
     writeFile(storePath(), "left over from an earlier account");
-    ASSERT_EQ(tool({"init"}).code, 0);
+    const CliResult refused = tool({"init"});
+    EXPECT_EQ(refused.code, 3);
+    EXPECT_NE(refused.err.find("--force"), std::string::npos) << refused.err;
+    EXPECT_EQ(readFile(storePath()), "left over from an earlier account");
+    EXPECT_EQ(readFile(settingsPath()), "");
+
+    const CliResult forced = tool({"init", "--force"});
+    ASSERT_EQ(forced.code, 0) << forced.err;
+    // The clock of these tests reads 25/12/2010 14:03:59.
+    const std::string kept = dir.file("Vorkel4-20101225-140359.xdb");
+    EXPECT_EQ(forced.out, "The previous data store was kept as \"" + kept + "\".\n");
+    EXPECT_EQ(readFile(kept), "left over from an earlier account");
     EXPECT_EQ(tool({"list"}).out, lines(kSampleTitles));
 }
 

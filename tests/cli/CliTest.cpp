@@ -84,7 +84,7 @@ TEST_F(Cli, UsageErrorsExitTwoWithoutAskingForAPassword) {
         {"--folder", folder, "--user", "alice", "backup"},
         {"--folder", folder, "--user", "alice", "restore", "a", "b"},
         {"--folder", folder, "--user", "alice", "verify", "now"},
-        {"--folder", folder, "--user", "alice", "init", "--force"},
+        {"--folder", folder, "--user", "alice", "init", "--forever"},
         {"--folder", folder, "--user", "", "list"},
     };
     const std::string before = readFile(storePath()) + readFile(settingsPath());

@@ -135,8 +135,8 @@ TEST_F(EndToEnd, HelpUsageAndFailureExitCodes) {
         {"--folder", folder.file("missing"), "--user", "alice", "--password-stdin", "init"},
         "Secret1\n");
     EXPECT_EQ(r.code, 3);
-    EXPECT_EQ(r.err.rfind("Cannot create file \"" + folder.file("missing") + "/Vorkel4.xdb\".", 0),
-              0u)
+    EXPECT_EQ(
+        r.err.rfind("Cannot create file \"" + folder.file("missing") + "/.Vorkel4.lock\".", 0), 0u)
         << r.err;
 }
 

@@ -56,7 +56,7 @@ protected:
         for (const auto& o : objects) json += (json.size() > 1 ? "," : "") + o;
         json += "]";
         writeFile(dir.file("entries.json"), json);
-        const CliResult r = tool({"import", dir.file("entries.json")});
+        const CliResult r = tool({"import", "--force", dir.file("entries.json")});
         ASSERT_EQ(r.code, 0) << r.err;
     }
     // Four entries whose document order, titles and dates differ under every order.

@@ -193,7 +193,7 @@ TEST_F(TransferCommands, RestoreBringsBackTheBackupsEntriesInItsOrderAndSaves) {
     ASSERT_EQ(tool({"add", "--title", "Bank"}).code, 0);
     ASSERT_EQ(tool({"add", "--title", "0 Early"}).code, 0);
     ASSERT_EQ(tool({"backup", dir.file("b.xdb")}).code, 0);
-    ASSERT_EQ(tool({"import", "-"}, "[]").code, 0);
+    ASSERT_EQ(tool({"import", "--force", "-"}, "[]").code, 0);
     ASSERT_EQ(tool({"list"}).out, "");
 
     const CliResult r = tool({"restore", dir.file("b.xdb")});
@@ -206,7 +206,7 @@ TEST_F(TransferCommands, RestoreBringsBackTheBackupsEntriesInItsOrderAndSaves) {
 
 TEST_F(TransferCommands, RestoringAnEmptyBackupLeavesTheSamples) {
     createAccount();
-    ASSERT_EQ(tool({"import", "-"}, "[]").code, 0);
+    ASSERT_EQ(tool({"import", "--force", "-"}, "[]").code, 0);
     ASSERT_EQ(tool({"backup", dir.file("empty.xdb")}).code, 0);
     ASSERT_EQ(tool({"restore", dir.file("empty.xdb")}).code, 0);
     EXPECT_EQ(tool({"list"}).out, lines(kSampleTitles));
@@ -272,7 +272,7 @@ TEST_F(TransferCommands, InitIntoAMissingFolderFailsWithTheFileError) {
         run({"--folder", folder, "--user", "alice", "--password-stdin", "init"}, "Secret1\n");
     EXPECT_EQ(r.code, 3);
     EXPECT_EQ(r.err,
-              "Cannot create file \"" + folder + "/Vorkel4.xdb\". No such file or directory\n");
+              "Cannot create file \"" + folder + "/.Vorkel4.lock\". No such file or directory\n");
     EXPECT_FALSE(fileExists(folder));
 }
 
@@ -282,7 +282,7 @@ TEST_F(TransferCommands, InitIntoAFileFailsWithTheFileError) {
     const CliResult r =
         run({"--folder", notAFolder, "--user", "alice", "--password-stdin", "init"}, "Secret1\n");
     EXPECT_EQ(r.code, 3);
-    EXPECT_EQ(r.err, "Cannot create file \"" + notAFolder + "/Vorkel4.xdb\". Not a directory\n");
+    EXPECT_EQ(r.err, "Cannot create file \"" + notAFolder + "/.Vorkel4.lock\". Not a directory\n");
     EXPECT_EQ(readFile(notAFolder), "x");
 }
 

@@ -43,6 +43,30 @@ inline constexpr std::string_view kCurrentPasswordPrompt =
     "Please enter your current Master password";
 inline constexpr std::string_view kLockSaveFailed =
     "Your data could not be saved when Vorkel was locked, so it was kept in memory: ";
+inline constexpr std::string_view kUnlockKeptWorkspace =
+    "Your data could not be read again after the logon, so Vorkel kept what it had in memory: ";
+inline constexpr std::string_view kSaveCompleted =
+    "Vorkel was stopped while saving your data last time. That save has now been completed.";
+inline constexpr std::string_view kPasswordChangeCompleted =
+    "Vorkel was stopped while saving a new master password last time. The change has now been "
+    "completed: the new master password opens your data from now on.";
+inline constexpr std::string_view kPasswordChangeUndone =
+    "Vorkel was stopped while saving a new master password last time. The change has been "
+    "undone: your previous master password still opens your data.";
+inline constexpr std::string_view kPasswordChangeCannotUndo =
+    "Vorkel was stopped while saving a new master password last time, and this storage device "
+    "cannot take the change back. Please log on with the new master password.";
+inline constexpr std::string_view kStoreChangedStart = "The data store \"";
+inline constexpr std::string_view kStoreChangedEnd =
+    "\" was changed by another program after Vorkel read it, so Vorkel has not written over it.";
+inline constexpr std::string_view kOfferBackup =
+    "\r\rWould you like to save your data as a backup?";
+inline constexpr std::string_view kPasswordNotStorable =
+    "The password holds a character that Vorkel cannot store, such as a control character. "
+    "Please choose another.";
+inline constexpr std::string_view kUsernameNotStorable =
+    "The user name holds a character that Vorkel cannot store, such as a control character. "
+    "Please choose another.";
 
 // The logon, confirm, change and about dialogs.
 inline constexpr std::string_view kProductName = "Vorkel";

@@ -1,5 +1,8 @@
 #include "session/Session.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 
@@ -9,9 +12,11 @@
 #include "storage/ConstantTime.h"
 #include "storage/Container.h"
 #include "storage/DataStoreDocument.h"
+#include "storage/FileHandle.h"
 #include "storage/PassString.h"
 #include "storage/SampleContent.h"
 #include "storage/SettingsDocument.h"
+#include "storage/XmlCharacters.h"
 #include "storage/XmlDocument.h"
 #include "tools/PasswordGenerator.h"
 
@@ -29,7 +34,15 @@ SecureBytes Session::passString() const {
 }
 
 bool Session::settingsFileExists() const {
-    return fileExists(settingsPath());
+    return fileExists(settingsPath()) || fileExists(stagedFilePath(settingsPath()));
+}
+
+std::optional<std::string_view> Session::storablePairProblem(std::string_view user,
+                                                             std::string_view password) {
+    // Both go into the settings document; one that cannot carry them could never be read back.
+    if (!xmlchars::isValue(user)) return msg::kUsernameNotStorable;
+    if (!xmlchars::isValue(password)) return msg::kPasswordNotStorable;
+    return std::nullopt;
 }
 
 std::optional<std::string_view> Session::logonFieldsProblem(std::string_view user,
@@ -44,16 +57,71 @@ void Session::SetLogon(std::string_view user, std::string_view password) {
     m_masterPassword.assign(password.begin(), password.end());
 }
 
-bool Session::VerifyLogon() const {
+bool Session::opensSettings(const std::string& path) const {
     try {
-        XmlDocument doc =
-            XmlDocument::LoadFromBuffer(container::DecryptFromFile(settingsPath(), passString()));
-        (void)doc.DocumentElement().ChildByName("database");
+        // A document that parses is the whole check: the database element is not required.
+        (void)XmlDocument::LoadFromBuffer(container::DecryptFromFile(path, passString()));
         return true;
     } catch (const std::exception&) {
         // Every failure, a wrong pair included, is the same answer: the logon is refused.
         return false;
     }
+}
+
+bool Session::VerifyLogon() const {
+    return opensSettings(settingsPath());
+}
+
+Session::LogonCheck Session::CheckLogon() {
+    LogonCheck check;
+    const std::string store = dataStorePath();
+    const std::string settings = settingsPath();
+    switch (filePairState(store, settings)) {
+        case FilePairState::Settled:
+            break;
+        case FilePairState::FirstStaged:
+            // The new pair never got its settings file: only the previous pair is whole.
+            settleFilePair(store, settings, false);
+            break;
+        case FilePairState::BothStaged:
+        case FilePairState::FirstPlaced: {
+            const bool opensNew = opensSettings(stagedFilePath(settings));
+            const bool opensOld = opensSettings(settings);
+            if (opensNew) {
+                settleFilePair(store, settings, true);
+                check.notice =
+                    std::string(opensOld ? msg::kSaveCompleted : msg::kPasswordChangeCompleted);
+            } else if (opensOld) {
+                try {
+                    settleFilePair(store, settings, false);
+                } catch (const Error&) {
+                    check.refusal = std::string(msg::kPasswordChangeCannotUndo);
+                    return check;
+                }
+                check.notice = std::string(msg::kPasswordChangeUndone);
+            } else {
+                return check;
+            }
+            break;
+        }
+    }
+    check.accepted = VerifyLogon();
+    // Links to the previous pair that a finished commit did not get to remove.
+    if (check.accepted) settleFilePair(store, settings, true);
+    return check;
+}
+
+bool Session::isWorkspacePair(std::string_view user, std::string_view password) const {
+    if (!m_workspacePairKnown) return false;
+    const SecureBytes typed = passStringBytes(user, password);
+    const SecureBytes known = passStringBytes(m_workspaceUser, m_workspacePassword);
+    return constantTimeEquals(
+        std::string_view(reinterpret_cast<const char*>(typed.data()), typed.size()),
+        std::string_view(reinterpret_cast<const char*>(known.data()), known.size()));
+}
+
+void Session::RestoreWorkspacePair() {
+    if (m_workspacePairKnown) SetLogon(m_workspaceUser, m_workspacePassword);
 }
 
 bool Session::ConfirmNewAccount(std::string_view confirmation) {
@@ -90,6 +158,32 @@ void Session::loadFiles() {
     m_workspace.master().assign(std::move(entries));
     m_workspace.ShowAllEntries();
     keepWorkspacePair();
+    rememberStore();
+}
+
+Session::FileIdentity Session::identityOf(const std::string& path) {
+    struct stat st {};
+    // Something that is no file at all is no rival's store: the write itself will say why it
+    // cannot replace it.
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return {};
+    return {true, static_cast<unsigned long long>(st.st_dev),
+            static_cast<unsigned long long>(st.st_ino), static_cast<unsigned long long>(st.st_size),
+            static_cast<unsigned long long>(st.st_mtim.tv_sec) * 1000000000ull +
+                static_cast<unsigned long long>(st.st_mtim.tv_nsec)};
+}
+
+void Session::rememberStore() {
+    m_storeSeen = identityOf(dataStorePath());
+}
+
+void Session::checkStoreUnchanged() const {
+    if (!m_storeSeen) return;
+    const FileIdentity now = identityOf(dataStorePath());
+    // A vanished store is the close sequence's storage problem, not a rival's change.
+    if (!now.exists) return;
+    if (now != *m_storeSeen)
+        throw StoreChanged(std::string(msg::kStoreChangedStart) + dataStorePath() +
+                           std::string(msg::kStoreChangedEnd));
 }
 
 void Session::seedIfEmpty() {
@@ -120,15 +214,35 @@ std::optional<std::string> Session::FinalWrites() {
     return writeBoth();
 }
 
-void Session::InitAccount() {
+std::optional<std::string> Session::InitAccount(bool setOldStoreAside) {
     // An existing settings file is an account; replacing it would lock its owner out.
     if (settingsFileExists())
         throw Error("An account exists already: \"" + settingsPath() + "\" is present.");
+    if (auto problem = storablePairProblem(m_userName, m_masterPassword))
+        throw Error(std::string(*problem));
+    std::optional<std::string> setAside;
+    if (fileExists(dataStorePath())) {
+        if (!setOldStoreAside)
+            throw Error("A data store exists already: \"" + dataStorePath() +
+                        "\" is present. Add --force to keep it under a dated name and start "
+                        "a new one.");
+        const LocalDateTime t = m_clock.now();
+        char name[64];
+        std::snprintf(name, sizeof name, "Vorkel4-%04d%02d%02d-%02d%02d%02d.xdb", t.year, t.month,
+                      t.day, t.hour, t.minute, t.second);
+        setAside = m_programFolder + name;
+        // Never over another kept store: a second --force in the same second is refused.
+        if (fileExists(*setAside) || ::rename(dataStorePath().c_str(), setAside->c_str()) != 0)
+            throw Error(fileErrorText("Cannot rename file", dataStorePath(),
+                                      fileExists(*setAside) ? EEXIST : errno));
+    }
     m_settings = defaultSettings();
     m_workspace.ClearEntryList();
     seedIfEmpty();
     keepWorkspacePair();
+    m_storeSeen = identityOf(dataStorePath());
     SaveAll();
+    return setAside;
 }
 
 void Session::SaveDataStore(const std::string& path) const {
@@ -143,24 +257,43 @@ void Session::SaveSettings() const {
 }
 
 void Session::SaveAll() {
-    SaveDataStore(dataStorePath());
-    SaveSettings();
+    commitBoth();
+}
+
+void Session::commitBoth() {
+    // Both documents are built and enciphered before any file is touched, so a value a document
+    // cannot carry stops the save with nothing written.
+    const SecureBytes key = passString();
+    SecureBytes store = datastore::serialize(m_workspace.master(), m_programFile);
+    SecureBytes settings =
+        settingsdoc::serialize(m_settings, m_programFile, m_userName, m_masterPassword);
+    const container::Salt storeSalt = container::Seal(store, key, m_random);
+    const container::Salt settingsSalt = container::Seal(settings, key, m_random);
+    checkStoreUnchanged();
+    // A commit of this session's that failed half way is finished first: its files are ours.
+    if (filePairState(dataStorePath(), settingsPath()) != FilePairState::Settled)
+        settleFilePair(
+            dataStorePath(), settingsPath(),
+            filePairState(dataStorePath(), settingsPath()) != FilePairState::FirstStaged);
+    const FilePart storeParts[] = {storeSalt, store};
+    const FilePart settingsParts[] = {settingsSalt, settings};
+    try {
+        writeFilePairAtomically(dataStorePath(), storeParts, settingsPath(), settingsParts);
+    } catch (...) {
+        // Whatever the failed commit left, the next check compares with what is there now.
+        rememberStore();
+        throw;
+    }
+    rememberStore();
 }
 
 std::optional<std::string> Session::writeBoth() {
-    std::optional<std::string> failure;
-    // Both writes are attempted: a failed settings write must not cost the user's entries.
     try {
-        SaveSettings();
+        commitBoth();
     } catch (const std::exception& e) {
-        failure = e.what();
+        return std::string(e.what());
     }
-    try {
-        SaveDataStore(dataStorePath());
-    } catch (const std::exception& e) {
-        if (!failure) failure = e.what();
-    }
-    return failure;
+    return std::nullopt;
 }
 
 bool Session::CloseWrites() {
@@ -173,9 +306,18 @@ std::optional<std::string> Session::LockWrites() {
 }
 
 void Session::CloseSequence(UserInterface& ui) {
-    if (CloseWrites() &&
-        ui.askYesNo(UserInterface::Kind::Confirm, std::string(msg::kStorageProblem)))
-        Backup(ui);
+    const bool vanished = !fileExists(dataStorePath()) && !m_freshStore;
+    std::optional<std::string> question;
+    try {
+        commitBoth();
+    } catch (const StoreChanged& e) {
+        // Not a device problem: say what happened, and still offer to keep the user's work.
+        question = e.what() + std::string(msg::kOfferBackup);
+    } catch (const std::exception&) {
+        question = std::string(msg::kStorageProblem);
+    }
+    if (!question && vanished) question = std::string(msg::kStorageProblem);
+    if (question && ui.askYesNo(UserInterface::Kind::Confirm, *question)) Backup(ui);
 }
 
 std::string Session::defaultBackupName() const {
@@ -218,6 +360,8 @@ std::optional<std::string_view> Session::newPasswordProblem(std::string_view pas
                                                             std::string_view confirmation) {
     if (password.empty()) return msg::kNewPasswordEmpty;
     if (!constantTimeEquals(password, confirmation)) return msg::kNewPasswordsDiffer;
+    // Judged before anything is written: the settings file must be able to carry it.
+    if (!xmlchars::isValue(password)) return msg::kPasswordNotStorable;
     return std::nullopt;
 }
 
@@ -228,6 +372,19 @@ bool Session::isCurrentMasterPassword(std::string_view typed) const {
 void Session::SetMasterPassword(std::string_view password) {
     m_masterPassword.assign(password.begin(), password.end());
     if (m_workspacePairKnown) m_workspacePassword = m_masterPassword;
+}
+
+void Session::ChangeMasterPassword(std::string_view password) {
+    if (auto problem = storablePairProblem(m_userName, password))
+        throw Error(std::string(*problem));
+    const SecureString previous = m_masterPassword;
+    SetMasterPassword(password);
+    try {
+        commitBoth();
+    } catch (...) {
+        SetMasterPassword(previous);
+        throw;
+    }
 }
 
 std::size_t Session::AddEntry(std::string_view title) {

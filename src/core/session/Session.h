@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "Error.h"
 #include "entries/Clock.h"
 #include "entries/Workspace.h"
 #include "session/UserInterface.h"
@@ -12,6 +13,12 @@
 #include "storage/Settings.h"
 
 namespace vorkel {
+
+/// The data store on disk changed behind the session's back; what() says so.
+class StoreChanged : public Error {
+public:
+    using Error::Error;
+};
 
 /// The run state and every operation that crosses files, logon and the entry list: logon
 /// check, workspace load, saving, the close sequence, backup, restore, new data store and the
@@ -35,15 +42,33 @@ public:
     const Workspace& workspace() const { return m_workspace; }
 
     // --- Logon ---
-    /// True when the settings file exists, so the logon is a logon rather than a first run.
+    /// True when the settings file exists, or waits staged by an interrupted save, so the logon
+    /// is a logon rather than a first run.
     bool settingsFileExists() const;
     /// The warning for empty logon fields, if any (blanks count as content).
     static std::optional<std::string_view> logonFieldsProblem(std::string_view user,
                                                               std::string_view password);
     /// Sets LogonUserName and LogonMasterPassword (before they are verified).
     void SetLogon(std::string_view user, std::string_view password);
+    /// The warning for a new account's pair that the settings document could not carry (invalid
+    /// UTF-8, control characters), if any: checked before anything is written.
+    static std::optional<std::string_view> storablePairProblem(std::string_view user,
+                                                               std::string_view password);
     /// True when the settings file deciphers under the current pair into well-formed XML.
     bool VerifyLogon() const;
+    /// What a logon found besides its verdict.
+    struct LogonCheck {
+        bool accepted = false;
+        std::optional<std::string> notice;   // an interrupted save finished or undone
+        std::optional<std::string> refusal;  // why the pair is refused, when not the usual text
+    };
+    /// The logon check under the folder's lock: a save that an earlier run left half done is
+    /// finished when the typed pair opens its new settings file, or undone when the pair opens
+    /// the previous one, and the notice says which; then VerifyLogon.
+    LogonCheck CheckLogon();
+    /// True when `user` + `password` make the pass string of the workspace in memory (constant
+    /// time): only that pair may unlock a locked window, whatever the folder holds.
+    bool isWorkspacePair(std::string_view user, std::string_view password) const;
     /// First run: true when `confirmation` equals the master password; only then an old data
     /// store is deleted.
     bool ConfirmNewAccount(std::string_view confirmation);
@@ -54,15 +79,18 @@ public:
     /// document order (for the command-line tool). On failure nothing changes.
     void LoadForTool();
     /// A first-run account without the logon dialog: refuses (Error) when a settings file
-    /// exists; otherwise default settings, the sample entries, then SaveAll.
-    void InitAccount();
+    /// exists, and when a data store exists unless `setOldStoreAside`, which first renames it to
+    /// a dated name beside it (returned); then default settings, the sample entries, SaveAll.
+    std::optional<std::string> InitAccount(bool setOldStoreAside = false);
 
     // --- Saving ---
     /// Writes the entry list enciphered to `path`.
     void SaveDataStore(const std::string& path) const;
     /// Writes the settings file.
     void SaveSettings() const;
-    /// "Save All": the data store, then the settings file, so both always open with one pair.
+    /// "Save All": the data store and the settings file committed together, so both always open
+    /// with one pair. Refused (StoreChanged) when another program replaced the data store since
+    /// this session read or wrote it.
     void SaveAll();
     /// The close sequence's writes: both files attempted; true when there was a storage problem
     /// (a write failed, or the loaded store vanished).
@@ -98,6 +126,11 @@ public:
     bool isCurrentMasterPassword(std::string_view typed) const;
     /// Replaces the master password in memory; files take it at their next write.
     void SetMasterPassword(std::string_view password);
+    /// Replaces the master password and commits both files under it at once; on failure the
+    /// previous password stays current and both files keep opening with it.
+    void ChangeMasterPassword(std::string_view password);
+    /// Restores the pair the workspace in memory belongs to (after a refused unlock attempt).
+    void RestoreWorkspacePair();
 
     // --- Entries and tools, audited as the logon user ---
     std::size_t AddEntry(std::string_view title);
@@ -112,7 +145,14 @@ private:
     /// The settings and entries of the two files (defaults for a missing settings file, no
     /// entries for a missing store), installed only when both reads worked; all entries shown.
     void loadFiles();
+    /// Both files committed together under the current pair, checked first.
+    void commitBoth();
     std::optional<std::string> writeBoth();
+    /// Throws StoreChanged when the data store on disk is not the one this session last read or
+    /// wrote (it may have vanished: the close sequence reports that on its own).
+    void checkStoreUnchanged() const;
+    void rememberStore();
+    bool opensSettings(const std::string& path) const;
     void keepWorkspacePair();
     /// Seeds the samples into an empty list and marks the store fresh.
     void seedIfEmpty();
@@ -131,6 +171,14 @@ private:
     SecureString m_workspacePassword;
     bool m_workspacePairKnown = false;
     bool m_freshStore = false;
+    // What the data store on disk was when this session last read or wrote it.
+    struct FileIdentity {
+        bool exists = false;
+        unsigned long long device = 0, inode = 0, size = 0, modified = 0;
+        bool operator==(const FileIdentity&) const = default;
+    };
+    static FileIdentity identityOf(const std::string& path);
+    std::optional<FileIdentity> m_storeSeen;
     Settings m_settings;
     Workspace m_workspace;
 };

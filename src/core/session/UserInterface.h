@@ -20,6 +20,9 @@ public:
     virtual std::optional<std::string> chooseSaveFile(const std::string& defaultName) = 0;
     /// The open dialog for data files; nullopt when cancelled.
     virtual std::optional<std::string> chooseOpenFile() = 0;
+    /// An unexpected failure of a command (a file that does not load): the windows caption it
+    /// with the application title.
+    virtual void reportUnexpected(const std::string& text) { tell(Kind::Error, text); }
 };
 
 }  // namespace vorkel

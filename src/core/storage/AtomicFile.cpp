@@ -1,5 +1,6 @@
 #include "storage/AtomicFile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -132,6 +133,33 @@ void syncFolder(const std::string& folder) {
         throw SystemFailure{errno};
 }
 
+std::string nameOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+void renameOrFail(const std::string& from, const std::string& to) {
+    if (fileCalls().rename(from.c_str(), to.c_str()) != 0) throw SystemFailure{errno};
+}
+
+// Where a file of a pair is staged, and where its previous version is kept, both hidden beside
+// it under fixed names, so that a later run can tell how far an interrupted commit got.
+std::string stagedName(const std::string& target) {
+    return folderOf(target) + "/." + nameOf(target) + ".new";
+}
+std::string keptName(const std::string& target) {
+    return folderOf(target) + "/." + nameOf(target) + ".old";
+}
+
+bool exists(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+void removeIfThere(const std::string& path) {
+    if (::unlink(path.c_str()) != 0 && errno != ENOENT) throw SystemFailure{errno};
+}
+
 }  // namespace
 
 void writeFileAtomically(const std::string& path,
@@ -163,6 +191,180 @@ bool fileExists(const std::string& path) {
 void removeFile(const std::string& path) {
     if (::unlink(path.c_str()) != 0 && errno != ENOENT)
         throw Error(fileErrorText("Cannot delete file", path, errno));
+}
+
+}  // namespace vorkel
+
+namespace vorkel {
+namespace {
+
+// The files a pair commit replaces, links followed: each may lie in a folder of its own (a
+// store that is a link to another device), and each is staged and kept in its own folder.
+struct PairTargets {
+    std::string first;
+    std::string second;
+    std::string firstFolder;
+    std::string secondFolder;
+};
+
+PairTargets pairTargets(const std::string& firstPath, const std::string& secondPath) {
+    PairTargets t{finalTarget(firstPath), finalTarget(secondPath), {}, {}};
+    t.firstFolder = folderOf(t.first);
+    t.secondFolder = folderOf(t.second);
+    return t;
+}
+
+// Makes the last step durable wherever it happened.
+void syncPair(const PairTargets& t) {
+    syncFolder(t.firstFolder);
+    if (t.secondFolder != t.firstFolder) syncFolder(t.secondFolder);
+}
+
+// Undoes what a commit did, as far as it got: a file already renamed into place gets its kept
+// previous version back, then staged and kept files go. Best effort: where a previous version
+// cannot be put back (no hard links, a device gone) everything is left as it is, and the next
+// save or logon settles it from the names on disk.
+void undoCommit(const PairTargets& t, bool firstPlaced, bool secondPlaced) {
+    bool undone = true;
+    if (secondPlaced) undone = ::rename(keptName(t.second).c_str(), t.second.c_str()) == 0;
+    if (firstPlaced) undone = ::rename(keptName(t.first).c_str(), t.first.c_str()) == 0 && undone;
+    if (!undone) return;
+    (void)::unlink(stagedName(t.first).c_str());
+    (void)::unlink(stagedName(t.second).c_str());
+    (void)::unlink(keptName(t.first).c_str());
+    (void)::unlink(keptName(t.second).c_str());
+}
+
+}  // namespace
+
+void writeFilePairAtomically(const std::string& firstPath, std::span<const FilePart> firstParts,
+                             const std::string& secondPath, std::span<const FilePart> secondParts) {
+    std::string failedPath = firstPath;
+    try {
+        const PairTargets t = pairTargets(firstPath, secondPath);
+        // A commit left over from an interrupted run must be settled before a new one starts.
+        if (filePairState(firstPath, secondPath) != FilePairState::Settled)
+            throw SystemFailure{EBUSY};
+        TemporaryFile firstTemp(t.firstFolder);
+        for (const auto& part : firstParts) firstTemp.write(part);
+        firstTemp.finish();
+        failedPath = secondPath;
+        TemporaryFile secondTemp(t.secondFolder);
+        for (const auto& part : secondParts) secondTemp.write(part);
+        secondTemp.finish();
+
+        // Stale links from a commit killed after its renames would make link() fail.
+        removeIfThere(keptName(t.first));
+        removeIfThere(keptName(t.second));
+        // The previous pair stays reachable until the new one is durable; where the file
+        // system has no hard links there is nothing to keep, and recovery can only go forward.
+        if (exists(t.first)) (void)fileCalls().link(t.first.c_str(), keptName(t.first).c_str());
+        if (exists(t.second)) (void)fileCalls().link(t.second.c_str(), keptName(t.second).c_str());
+
+        bool firstPlaced = false;
+        bool secondPlaced = false;
+        try {
+            // Each step is made durable before the next, so that the set of names on disk
+            // always tells how far the commit got.
+            failedPath = firstPath;
+            firstTemp.renameTo(stagedName(t.first));
+            syncPair(t);
+            failedPath = secondPath;
+            secondTemp.renameTo(stagedName(t.second));
+            syncPair(t);
+            failedPath = firstPath;
+            renameOrFail(stagedName(t.first), t.first);
+            firstPlaced = true;
+            syncPair(t);
+            failedPath = secondPath;
+            renameOrFail(stagedName(t.second), t.second);
+            secondPlaced = true;
+            syncPair(t);
+        } catch (const SystemFailure&) {
+            undoCommit(t, firstPlaced, secondPlaced);
+            throw;
+        }
+        // Leftover links are harmless: the next commit or logon removes them.
+        (void)::unlink(keptName(t.first).c_str());
+        (void)::unlink(keptName(t.second).c_str());
+    } catch (const SystemFailure& failure) {
+        throw Error(fileErrorText("Cannot create file", failedPath, failure.err));
+    }
+}
+
+FilePairState filePairState(const std::string& firstPath, const std::string& secondPath) {
+    const std::string first = finalTarget(firstPath);
+    const std::string second = finalTarget(secondPath);
+    const bool firstStaged = exists(stagedName(first));
+    const bool secondStaged = exists(stagedName(second));
+    if (firstStaged && secondStaged) return FilePairState::BothStaged;
+    if (secondStaged) return FilePairState::FirstPlaced;
+    if (firstStaged) return FilePairState::FirstStaged;
+    return FilePairState::Settled;
+}
+
+std::string stagedFilePath(const std::string& path) {
+    return stagedName(finalTarget(path));
+}
+
+void settleFilePair(const std::string& firstPath, const std::string& secondPath, bool forward) {
+    std::string failedPath = firstPath;
+    try {
+        const PairTargets t = pairTargets(firstPath, secondPath);
+        switch (filePairState(firstPath, secondPath)) {
+            case FilePairState::Settled:
+                break;
+            case FilePairState::FirstStaged:
+                // The second file never reached its staged name: only going back is possible.
+                removeIfThere(stagedName(t.first));
+                break;
+            case FilePairState::BothStaged:
+                if (forward) {
+                    renameOrFail(stagedName(t.first), t.first);
+                    syncPair(t);
+                    failedPath = secondPath;
+                    renameOrFail(stagedName(t.second), t.second);
+                } else {
+                    removeIfThere(stagedName(t.second));
+                    syncPair(t);
+                    removeIfThere(stagedName(t.first));
+                }
+                break;
+            case FilePairState::FirstPlaced:
+                if (forward) {
+                    failedPath = secondPath;
+                    renameOrFail(stagedName(t.second), t.second);
+                } else {
+                    if (!exists(keptName(t.first))) throw SystemFailure{ENOENT};
+                    renameOrFail(keptName(t.first), t.first);
+                    syncPair(t);
+                    failedPath = secondPath;
+                    removeIfThere(stagedName(t.second));
+                }
+                break;
+        }
+        syncPair(t);
+        removeIfThere(keptName(t.first));
+        removeIfThere(keptName(t.second));
+    } catch (const SystemFailure& failure) {
+        throw Error(fileErrorText("Cannot create file", failedPath, failure.err));
+    }
+}
+
+void removeStaleTemporaries(const std::string& folder) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view name(entry->d_name);
+        // mkostemp's names: ".vorkel-" and six characters, with "-old" for a kept previous file.
+        const bool temporary = name.starts_with(".vorkel-") &&
+                               (name.size() == 14 || (name.size() == 18 && name.ends_with("-old")));
+        if (!temporary) continue;
+        const std::string path = folder + "/" + std::string(name);
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) (void)::unlink(path.c_str());
+    }
+    ::closedir(dir);
 }
 
 }  // namespace vorkel

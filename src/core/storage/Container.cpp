@@ -78,11 +78,16 @@ void decipher(const Salt& salt, const SecureBytes& passString, std::uint8_t* dat
     if (whole < n) xorTail(forward, chain.data(), data + whole, n - whole);
 }
 
-void EncryptToFile(SecureBytes plain, const std::string& path, const SecureBytes& passString,
-                   RandomSource& random) {
+Salt Seal(SecureBytes& plain, const SecureBytes& passString, RandomSource& random) {
     Salt salt;
     random.fill(salt.data(), salt.size());
     encipher(salt, passString, plain.data(), plain.size());
+    return salt;
+}
+
+void EncryptToFile(SecureBytes plain, const std::string& path, const SecureBytes& passString,
+                   RandomSource& random) {
+    const Salt salt = Seal(plain, passString, random);
     writeFileAtomically(path, {salt, plain});
 }
 

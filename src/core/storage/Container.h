@@ -24,6 +24,10 @@ void encipher(const Salt& salt, const SecureBytes& passString, std::uint8_t* dat
 /// Deciphers data[0..n) in place under the given salt and pass string.
 void decipher(const Salt& salt, const SecureBytes& passString, std::uint8_t* data, std::size_t n);
 
+/// Draws a fresh salt and enciphers `plain` in place under it; the file is the salt, then
+/// `plain`.
+Salt Seal(SecureBytes& plain, const SecureBytes& passString, RandomSource& random);
+
 /// Draws a fresh salt, enciphers `plain` (consumed: it is enciphered in place) and replaces the
 /// file at `path` atomically. Throws Error "Cannot create file "<path>". <reason>" on failure,
 /// leaving any previous file whole.

@@ -55,6 +55,10 @@ void requireName(std::string_view name) {
     if (!isName(name)) throw Error("\"" + std::string(name) + "\" is not a valid XML name.");
 }
 
+bool isValue(std::string_view value) noexcept {
+    return firstInvalid(value) == std::string_view::npos;
+}
+
 void requireValue(std::string_view attribute, std::string_view value) {
     const std::size_t at = firstInvalid(value);
     if (at != std::string_view::npos) throwBadValue(attribute, value, at);

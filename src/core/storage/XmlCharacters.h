@@ -148,6 +148,9 @@ bool isName(std::string_view text) noexcept;
 /// Throws Error when name is not an XML name, so nothing unreadable is ever written.
 void requireName(std::string_view name);
 
+/// True when value is valid UTF-8 made only of characters of the Char production.
+bool isValue(std::string_view value) noexcept;
+
 /// Throws Error naming the attribute when value is not valid UTF-8 or holds a character
 /// outside the Char production.
 void requireValue(std::string_view attribute, std::string_view value);

@@ -50,6 +50,8 @@ MainCommands::MainCommands(MainWindow& window, vorkel::Session& session, Message
 }
 
 void MainCommands::run(Handler handler) {
+    // Locked, or a new account pending: the window takes no commands, whatever reaches it.
+    if (!m_window.runState().takesCommands()) return;
     m_window.guarded([this, handler] { (this->*handler)(); });
 }
 
@@ -202,19 +204,11 @@ void MainCommands::btnDeleteTitleClick() {
 }
 
 void MainCommands::btnSaveAllClick() {
-    m_window.rememberGeometry();
-    m_session.SaveAll();
+    m_window.saveAll();
 }
 
 void MainCommands::NewDataStore1Click() {
-    if (!m_ui.askYesNo(Kind::Confirm, std::string(vorkel::msg::kNewDataStore))) return;
-    m_session.NewDataStore();
-    m_window.editorPane().ClearEditor();
-    m_window.listPane().showDetails(nullptr);
-    m_window.listPane().rowsRebuilt();
-    selectFirstRow();
-    // The settings file is gone, so the prompt comes up in its first-run form.
-    m_window.showLogon(true);
+    m_window.newDataStore();
 }
 
 void MainCommands::BackupClick() {

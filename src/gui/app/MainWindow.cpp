@@ -3,9 +3,13 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QDialog>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMenuBar>
 #include <QStatusBar>
+#include <QToolBar>
+#include <QWindow>
 #include <QWindowStateChangeEvent>
 
 #include "app/IdleLock.h"
@@ -23,7 +27,7 @@ using vorkel::Options;
 
 MainWindow::MainWindow(vorkel::Session& session, MessageService& messages, LinkOpener& links,
                        QWidget* parent)
-    : QMainWindow(parent), m_session(session), m_ui(messages) {
+    : QMainWindow(parent), m_session(session), m_ui(messages), m_run(session, messages) {
     setObjectName("TfmMain");
     setWindowTitle(toQString(vorkel::msg::kMainCaption));
     QPalette ground = palette();
@@ -39,8 +43,8 @@ MainWindow::MainWindow(vorkel::Session& session, MessageService& messages, LinkO
     m_toolTips = std::make_unique<ToolTipGate>();
 
     // One dialog for every logon of the run; as a child window it has no taskbar entry.
-    m_logon = new LogonDialog(session, messages, this);
-    m_logon->setCompleteLogon([this] { CompleteLogon(); });
+    m_logon = new LogonDialog(m_run, messages, this);
+    connect(m_logon, &LogonDialog::entered, this, &MainWindow::CompleteLogon);
     connect(m_logon, &LogonDialog::programEnd, this, &MainWindow::logonClosed);
 
     move(0, 0);
@@ -90,6 +94,7 @@ void MainWindow::guarded(const std::function<void()>& command) {
 }
 
 void MainWindow::start() {
+    m_run.start();
     showLogon(true);
 }
 
@@ -103,30 +108,27 @@ void MainWindow::showLogon(bool setPrompt) {
 }
 
 void MainWindow::CompleteLogon() {
-    const bool keepWorkspace = m_locked && m_lockFailure;
-    if (!keepWorkspace) LoadWorkspace();
-    const std::optional<std::string> failure = keepWorkspace ? m_lockFailure : std::nullopt;
-    m_lockFailure.reset();
-    m_locked = false;
-    m_lockDue = false;
-    m_loggedOn = true;
+    guarded([this] { LoadWorkspace(); });
+    setCommandsEnabled(true);
+    // A window the program minimised itself keeps the window manager's "iconic" start state,
+    // and a hidden one would come back minimised at its next showing: its native window is
+    // made anew, in the normal state.
+    if (!isVisible() && windowHandle()) {
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+        windowHandle()->destroy();
+    }
     show();
     RestoreMainWindow();
     m_logon->hide();
-    if (failure)
-        m_ui.tell(vorkel::UserInterface::Kind::Error,
-                  std::string(vorkel::msg::kLockSaveFailed) + *failure);
+    if (const auto notice = m_run.takeNoticeAfterEntry())
+        m_ui.tell(vorkel::UserInterface::Kind::Error, *notice);
 }
 
 void MainWindow::LoadWorkspace() {
     m_editor->ClearEditor();
     m_list->showDetails(nullptr);
-    m_list->ClearEntryList();
-    // The four orders with "A - Z" chosen. The session's load orders the entries A to Z itself,
-    // so the box is filled while the list is still empty: a second sort of a large list would
-    // double the wait at every logon.
-    m_list->fillOrderBox();
-    m_session.LoadWorkspace();
+    // The session has loaded the entries and ordered them A to Z; the box only shows that.
+    m_list->fillOrderBox(false);
     WindowPlacement::applySaved(*this, m_session.settings().window);
     m_editor->setPassTypes(m_session.settings().passTypes);
     m_list->rowsRebuilt();
@@ -179,16 +181,16 @@ void MainWindow::RestoreMainWindow() {
 }
 
 void MainWindow::tmrMinimiseTimer() {
-    if (m_locked || !m_loggedOn || !isVisible() || isMinimized()) return;
+    if (!m_run.idleTimerFired() || !isVisible() || isMinimized()) return;
     setWindowState(windowState() | Qt::WindowMinimized);
 }
 
 void MainWindow::bringForward() {
     if (m_ended) return;
-    if (m_loggedOn && !m_locked) {
+    if (m_run.takesCommands() || m_run.phase() == vorkel::RunState::Phase::LockDue) {
         // The same path as the window's own restore, so a due lock happens here too.
         if (isMinimized()) setWindowState(windowState() & ~Qt::WindowMinimized);
-        if (!m_locked) {
+        if (m_run.takesCommands()) {
             show();
             raise();
             activateWindow();
@@ -198,6 +200,23 @@ void MainWindow::bringForward() {
         m_logon->raise();
         m_logon->activateWindow();
     }
+}
+
+void MainWindow::saveAll() {
+    rememberGeometry();
+    m_run.saveAll();
+}
+
+void MainWindow::newDataStore() {
+    if (!m_run.newDataStore()) return;
+    m_editor->ClearEditor();
+    m_list->showDetails(nullptr);
+    m_list->rowsRebuilt();
+    if (!m_session.workspace().rows().empty()) m_list->selectRow(0);
+    // The window stays in view behind the first-run logon but takes no commands until it is
+    // done: nothing may be saved under a pair nobody has confirmed.
+    setCommandsEnabled(false);
+    showLogon(true);
 }
 
 void MainWindow::changeEvent(QEvent* event) {
@@ -212,35 +231,47 @@ void MainWindow::changeEvent(QEvent* event) {
 }
 
 void MainWindow::windowMinimised() {
-    if (!m_loggedOn || m_locked || m_lockDue || m_ended) return;
-    if (!Options::on(m_session.options().PromptMasterPass)) return;
+    if (!m_run.minimiseLocks()) return;
+    closeOtherWindows();
     // The restore asks for the logon and reloads from disk, so what the user has goes to disk
     // now, as at close, without questions.
     rememberGeometry();
-    m_lockFailure = m_session.LockWrites();
-    m_lockDue = true;
+    m_run.minimised();
 }
 
 void MainWindow::windowRestored() {
-    if (m_lockDue) enterLock();
+    if (m_run.restored()) enterLock();
 }
 
 void MainWindow::enterLock() {
-    m_lockDue = false;
-    m_locked = true;
+    closeOtherWindows();
     // Hidden rather than minimised: a dialog owned by a minimised window may be minimised with
     // it, and either way the window must not be usable until the logon.
     hide();
     showLogon(true);
 }
 
+void MainWindow::setCommandsEnabled(bool enabled) {
+    // Not the window itself: that would disable the logon dialog it owns along with it.
+    centralWidget()->setEnabled(enabled);
+    menuBar()->setEnabled(enabled);
+    for (QToolBar* bar : findChildren<QToolBar*>()) bar->setEnabled(enabled);
+}
+
+void MainWindow::closeOtherWindows() {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget == this || widget == m_logon || !widget->isVisible()) continue;
+        if (auto* dialog = qobject_cast<QDialog*>(widget))
+            dialog->done(QDialog::Rejected);
+        else
+            widget->hide();
+    }
+}
+
 void MainWindow::logonClosed() {
     if (m_ended) return;
-    // Only a lock whose write failed still holds the user's work; ending now would lose it. The
-    // re-logon attempt may have replaced the pair; the session writes under the workspace's.
-    if (!m_closing && m_locked && m_lockFailure)
-        (void)m_session.FinalWrites();  // silently: nobody is left to tell
-    endProgram();
+    m_run.logonClosed();
+    if (m_run.phase() == vorkel::RunState::Phase::Ended) endProgram();
 }
 
 void MainWindow::endProgram() {
@@ -256,21 +287,17 @@ void MainWindow::rememberGeometry() {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     event->accept();
-    if (m_ended || !m_loggedOn || m_closing) return;
-    if (m_locked) {
-        // Nobody has logged on again: end as the logon dialog's close would.
-        m_logon->close();
-        logonClosed();
-        return;
-    }
-    m_closing = true;
-    guarded([this] {
-        rememberGeometry();
-        m_session.CloseSequence(m_ui);
+    if (m_ended) return;
+    bool closeSequence = false;
+    guarded([&] {
+        if (m_run.takesCommands()) rememberGeometry();
+        closeSequence = m_run.closeRequested();
     });
+    if (m_run.phase() != vorkel::RunState::Phase::Ended) return;
     m_logon->close();
     endProgram();
-    if (Options::on(m_session.options().EmptyClipboard)) QGuiApplication::clipboard()->clear();
+    if (closeSequence && Options::on(m_session.options().EmptyClipboard))
+        QGuiApplication::clipboard()->clear();
 }
 
 void MainWindow::showEvent(QShowEvent* event) {

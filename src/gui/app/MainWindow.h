@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "session/RunState.h"
 #include "session/Session.h"
 
 class EditorPane;
@@ -33,11 +34,10 @@ public:
     /// Start-up: sets up the logon prompt and shows the logon dialog; the main window appears
     /// only after a logon.
     void start();
-    /// After a verified logon or a confirmed new account: loads the workspace (or, after a
-    /// failed lock write, keeps the one in memory), shows the window, hides the logon dialog.
-    /// Throws when the load fails; the logon dialog then stays.
+    /// After a logon, a new account or an unlock: shows the session's workspace (options
+    /// applied, first row), then the window restored and active, and hides the logon dialog.
     void CompleteLogon();
-    /// The full workspace load: files read, samples seeded, options applied, A to Z, first row.
+    /// Shows the session's freshly loaded workspace: order box, rows, first row selected.
     void LoadWorkspace();
     /// Shows the entry a visible row stands for in the editor and the details panel.
     void ShowEntry(std::optional<std::size_t> row);
@@ -64,7 +64,13 @@ public:
     void guarded(const std::function<void()>& command);
 
     /// True from the restore of a locked window until the next logon.
-    bool isLocked() const { return m_locked; }
+    bool isLocked() const { return m_run.phase() == vorkel::RunState::Phase::Locked; }
+    /// The run's state, which decides every transition the windows show.
+    vorkel::RunState& runState() { return m_run; }
+    /// "Save All" through the run state.
+    void saveAll();
+    /// "New Data Store..." through the run state.
+    void newDataStore();
     ListPane& listPane() { return *m_list; }
     EditorPane& editorPane() { return *m_editor; }
     LogonDialog& logonDialog() { return *m_logon; }
@@ -88,11 +94,17 @@ private:
     void windowRestored();
     /// Both restore paths end here while the lock is due: window hidden, logon dialog shown.
     void enterLock();
+    /// Every window of the program but this and the logon dialog: dialogs cancelled (nothing
+    /// is stored from them), the rest hidden, so nothing of an entry stays on screen.
+    void closeOtherWindows();
+    /// The list, the editor, the menus and the toolbar take input or not.
+    void setCommandsEnabled(bool enabled);
     void logonClosed();
     void endProgram();
 
     vorkel::Session& m_session;
     MessageService& m_ui;
+    vorkel::RunState m_run;
     ListPane* m_list = nullptr;
     EditorPane* m_editor = nullptr;
     LogonDialog* m_logon = nullptr;
@@ -100,10 +112,5 @@ private:
     std::unique_ptr<IdleLock> m_idle;
     std::unique_ptr<ToolTipGate> m_toolTips;
 
-    bool m_loggedOn = false;
-    bool m_lockDue = false;  // minimised with PromptMasterPass 1: the restore locks
-    bool m_locked = false;
-    bool m_closing = false;
-    bool m_ended = false;
-    std::optional<std::string> m_lockFailure;  // the lock's write failed: keep the workspace
+    bool m_ended = false;  // programEnd was emitted
 };

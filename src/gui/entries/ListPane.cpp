@@ -149,7 +149,7 @@ void ListPane::rowsRebuilt() {
     m_search->setText(toQString(vorkel::msg::kSearchPrompt));
 }
 
-void ListPane::fillOrderBox() {
+void ListPane::fillOrderBox(bool apply) {
     {
         const QSignalBlocker quiet(m_order);
         m_order->clear();
@@ -158,7 +158,7 @@ void ListPane::fillOrderBox() {
             m_order->addItem(toQString(vorkel::listOrderText(order)));
         m_order->setCurrentIndex(static_cast<int>(vorkel::ListOrder::AtoZ));
     }
-    cmbTitleOrderChange();
+    if (apply) cmbTitleOrderChange();
 }
 
 void ListPane::cmbTitleOrderChange() {

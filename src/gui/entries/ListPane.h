@@ -34,8 +34,9 @@ public:
     /// For rows the session already rebuilt with every entry (AddEntry, DeleteEntry, load,
     /// restore): tells the view, puts the search prompt back, selects no row.
     void rowsRebuilt();
-    /// Fills the order box with its four texts, picks "A - Z" and runs the order change.
-    void fillOrderBox();
+    /// Fills the order box with its four texts, picks "A - Z" and, with `apply`, runs the order
+    /// change (a list the session has just ordered A to Z needs no second sort).
+    void fillOrderBox(bool apply = true);
     /// Shows the entry of the row at `position`, scrolls that row to the top of the list
     /// unless it is already the first row shown, and selects it; nothing outside the rows.
     void SelectEntryAt(int position);

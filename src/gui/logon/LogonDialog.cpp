@@ -15,7 +15,7 @@
 
 #include "logon/PasswordConfirmDialog.h"
 #include "session/Messages.h"
-#include "session/Session.h"
+#include "session/RunState.h"
 #include "ui/MessageService.h"
 #include "ui/ProductLogo.h"
 #include "ui/QtText.h"
@@ -31,9 +31,9 @@ QLabel* namedLabel(const QString& name, const QString& text, QWidget* parent) {
 
 }  // namespace
 
-LogonDialog::LogonDialog(vorkel::Session& session, MessageService& messages, QWidget* owner)
+LogonDialog::LogonDialog(vorkel::RunState& run, MessageService& messages, QWidget* owner)
     : KeylessDialog(owner),
-      m_session(session),
+      m_run(run),
       m_messages(messages),
       m_lblPromo(namedLabel(QStringLiteral("lblPromo"), {}, this)),
       m_lblInstructions(namedLabel(QStringLiteral("lblInstructions"), {}, this)),
@@ -138,7 +138,7 @@ void LogonDialog::buildLayout() {
 
 void LogonDialog::SetLogonPrompt() {
     m_lblPromo->setText(toQString(vorkel::msg::kLogonPromo));
-    m_newAccountMode = !m_session.settingsFileExists();
+    m_newAccountMode = m_run.refreshLogonMode();
     m_lblInstructions->setText(toQString(m_newAccountMode ? vorkel::msg::kFirstRunInstructions
                                                           : vorkel::msg::kLogonInstructions));
 }
@@ -149,66 +149,38 @@ void LogonDialog::clearFields() {
     m_editUsername->setFocus();
 }
 
-void LogonDialog::setCompleteLogon(std::function<void()> completeLogon) {
-    m_completeLogon = std::move(completeLogon);
-}
-
 void LogonDialog::btnLogonClick() {
-    const std::string user = toStdString(m_editUsername->text());
+    std::string user = toStdString(m_editUsername->text());
     std::string password = toStdString(m_editPassword->text());
+    const vorkel::WipeOnExit wipeUser(user);
     const vorkel::WipeOnExit wipePassword(password);
-    if (const auto problem = vorkel::Session::logonFieldsProblem(user, password)) {
-        m_messages.tell(MessageService::Kind::Warning, std::string(*problem));
-        (user.empty() ? m_editUsername : m_editPassword)->setFocus();
-        return;
-    }
-    m_session.SetLogon(user, password);
-
-    if (m_newAccountMode) {
-        firstRunLogon();
-    } else if (m_session.VerifyLogon()) {
-        runCompleteLogon();
-    } else {
-        m_messages.tell(MessageService::Kind::Error, std::string(vorkel::msg::kLogonIncorrect));
-        close();
+    using Outcome = vorkel::RunState::LogonOutcome;
+    switch (m_run.submitLogon(user, password, [this] { return askConfirmation(); })) {
+        case Outcome::FocusUsername:
+            m_editUsername->setFocus();
+            break;
+        case Outcome::FocusPassword:
+            m_editPassword->setFocus();
+            break;
+        case Outcome::Stay:
+            break;
+        case Outcome::Entered:
+            // The dialog is hidden for later re-use, and the password need not linger in it.
+            m_editPassword->clear();
+            emit entered();
+            break;
+        case Outcome::Ended:
+            close();
+            break;
     }
 }
 
-void LogonDialog::firstRunLogon() {
-    std::string confirmation;
-    const vorkel::WipeOnExit wipeConfirmation(confirmation);
-    {
-        PasswordConfirmDialog confirm(this);
-        if (confirm.exec() != QDialog::Accepted) return;
-        confirmation = confirm.password();
-    }
-    bool confirmed = false;
-    try {
-        // Deletes a data store left in the folder, and only on a match.
-        confirmed = m_session.ConfirmNewAccount(confirmation);
-    } catch (const std::exception& e) {
-        m_messages.reportUnexpected(e.what());
-        return;
-    }
-    if (!confirmed) {
-        m_messages.tell(MessageService::Kind::Warning,
-                        std::string(vorkel::msg::kConfirmationMismatch));
-        m_editPassword->setFocus();
-        return;
-    }
-    runCompleteLogon();
-}
-
-void LogonDialog::runCompleteLogon() {
-    if (!m_completeLogon) return;
-    try {
-        m_completeLogon();
-    } catch (const std::exception& e) {
-        m_messages.reportUnexpected(e.what());
-        return;
-    }
-    // The dialog is now hidden for later re-use, and the password need not linger in it.
-    m_editPassword->clear();
+std::optional<vorkel::SecureString> LogonDialog::askConfirmation() {
+    PasswordConfirmDialog confirm(this);
+    if (confirm.exec() != QDialog::Accepted) return std::nullopt;
+    std::string typed = confirm.password();
+    const vorkel::WipeOnExit wipe(typed);
+    return vorkel::SecureString(typed.begin(), typed.end());
 }
 
 void LogonDialog::reject() {

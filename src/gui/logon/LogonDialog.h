@@ -1,6 +1,8 @@
 #pragma once
 
-#include <functional>
+#include <optional>
+
+#include "storage/SecureBytes.h"
 
 #include "ui/KeylessDialog.h"
 
@@ -10,7 +12,7 @@ class QLineEdit;
 class QPushButton;
 
 namespace vorkel {
-class Session;
+class RunState;
 }
 
 /// The gate to the main window: a first run takes a new user name and master password and has
@@ -19,22 +21,22 @@ class Session;
 class LogonDialog : public KeylessDialog {
     Q_OBJECT
 public:
-    /// `owner` is the main window (may be null); the dialog sets up its prompt at once.
-    LogonDialog(vorkel::Session& session, MessageService& messages, QWidget* owner);
+    /// `owner` is the main window (may be null); the dialog sets up its prompt at once. Every
+    /// attempt goes to `run`, which decides.
+    LogonDialog(vorkel::RunState& run, MessageService& messages, QWidget* owner);
 
-    /// Sets the texts and the mode: first run when no settings file exists, logon otherwise.
+    /// Sets the texts and the mode the run state gives: a new account or a logon.
     void SetLogonPrompt();
     /// Empties the user name and password fields and puts the focus in the user name.
     void clearFields();
-    /// True when the last SetLogonPrompt found no settings file.
+    /// True when the last SetLogonPrompt set up a new account.
     bool newAccountMode() const { return m_newAccountMode; }
-    /// What a successful logon or first-run confirmation runs; if it throws, the error is
-    /// reported and the dialog stays open.
-    void setCompleteLogon(std::function<void()> completeLogon);
     /// The logon attempt, as the Logon button and Enter released in the password field run it.
     void btnLogonClick();
 
 signals:
+    /// A logon or new account succeeded: the main window is in use now.
+    void entered();
     /// Every close of the dialog (Cancel, close box, failed verification): the program ends.
     void programEnd();
 
@@ -49,12 +51,10 @@ protected:
 
 private:
     void buildLayout();
-    void firstRunLogon();
-    void runCompleteLogon();
+    std::optional<vorkel::SecureString> askConfirmation();
 
-    vorkel::Session& m_session;
+    vorkel::RunState& m_run;
     MessageService& m_messages;
-    std::function<void()> m_completeLogon;
     bool m_newAccountMode = false;
 
     QLabel* m_lblPromo;

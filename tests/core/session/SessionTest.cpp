@@ -111,7 +111,7 @@ TEST_F(SessionTest, FirstRunDeletesOldStoreOnlyAfterMatchingConfirmation) {
     EXPECT_FALSE(std::filesystem::exists(dir.file("Vorkel4.xdb")));
 }
 
-TEST_F(SessionTest, FailedLoadKeepsTheListAndNextSaveLosesNothing) {
+TEST_F(SessionTest, FailedLoadKeepsTheListAndNeverWritesOverTheChangedStore) {
     createAccount();
     auto s = start("alice", "Secret1");
     s->LoadWorkspace();
@@ -122,9 +122,13 @@ TEST_F(SessionTest, FailedLoadKeepsTheListAndNextSaveLosesNothing) {
     writeFile(dir.file("Vorkel4.xdb"), damaged);
     EXPECT_THROW(s->LoadWorkspace(), Error);
     EXPECT_EQ(s->workspace().master().size(), 5u);  // the four samples and "mine"
-    s->SaveAll();
+    // The file on disk is not the one the session read: it stays as it is, and the user's
+    // work goes to a backup instead.
+    EXPECT_THROW(s->SaveAll(), StoreChanged);
+    EXPECT_EQ(readFile(dir.file("Vorkel4.xdb")), damaged);
+    s->BackupTo(dir.file("rescue.xdb"));
     auto again = start("alice", "Secret1");
-    again->LoadWorkspace();
+    again->RestoreFrom(dir.file("rescue.xdb"));
     EXPECT_EQ(again->workspace().master().size(), 5u);
 }
 
