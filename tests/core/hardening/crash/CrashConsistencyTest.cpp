@@ -14,9 +14,12 @@
 #include <random>
 #include <string>
 #include <thread>
+#include <vector>
 
+#include "core/hardening/crash/CrashPassword.h"
 #include "entries/Clock.h"
 #include "session/Session.h"
+#include "storage/AtomicFile.h"
 #include "storage/RandomSource.h"
 #include "support/TempDir.h"
 
@@ -29,7 +32,7 @@ constexpr std::size_t kEntries = 10000;
 // One run of the child: started, killed after `delay`, its reported generations collected.
 class Child {
 public:
-    Child(const std::string& folder, long firstGeneration) {
+    Child(const std::string& folder, long firstGeneration, const char* mode = nullptr) {
         int fds[2];
         if (::pipe(fds) != 0) throw std::runtime_error("pipe");
         m_pid = ::fork();
@@ -38,7 +41,7 @@ public:
             ::close(fds[0]);
             ::close(fds[1]);
             const std::string first = std::to_string(firstGeneration);
-            ::execl(CRASH_WRITER, CRASH_WRITER, folder.c_str(), first.c_str(),
+            ::execl(CRASH_WRITER, CRASH_WRITER, folder.c_str(), first.c_str(), mode,
                     static_cast<char*>(nullptr));
             ::_exit(127);
         }
@@ -94,21 +97,32 @@ private:
 struct OnDisk {
     std::optional<long> store;
     std::optional<long> settings;
+    std::string password;  // the one that opened them
 };
 
-// Opens both files as the program does and returns their generations; fails the test when
-// either is not a whole save.
-OnDisk readBack(const std::string& folder) {
+// Logs on as the program does (an interrupted save settled by the pair that opens it) with the
+// first of `passwords` that opens the files, and returns their generations; fails the test when
+// none opens them or either is not a whole save.
+OnDisk readBack(const std::string& folder,
+                const std::vector<std::string>& passwords = {"test pair"}) {
     SystemRandom random;
     SystemClock clock;
     Session s(folder + "/vorkel", random, clock);
     OnDisk disk;
-    if (!std::filesystem::exists(s.settingsPath())) {
+    if (!s.settingsFileExists()) {
         EXPECT_FALSE(std::filesystem::exists(s.dataStorePath())) << "store without settings";
         return disk;
     }
-    s.SetLogon("crash", "test pair");
-    EXPECT_TRUE(s.VerifyLogon());
+    bool opened = false;
+    for (const std::string& password : passwords) {
+        s.SetLogon("crash", password);
+        if ((opened = s.CheckLogon().accepted)) {
+            disk.password = password;
+            break;
+        }
+    }
+    EXPECT_TRUE(opened) << "no password opens the files";
+    if (!opened) return disk;
     s.LoadForTool();
     disk.settings = s.settings().window.left;
     const auto& list = s.workspace().master();
@@ -136,6 +150,7 @@ int removeLeftovers(const std::string& folder) {
             std::filesystem::remove(e.path());
             ++found;
         } else {
+            // The logon settled any interrupted commit: nothing staged or kept is left.
             EXPECT_TRUE(name == "Vorkel4.xdb" || name == "Vorkel4.vfg") << name;
         }
     }
@@ -202,6 +217,60 @@ TEST(CrashConsistency, KilledSavesLeaveThePreviousOrTheNewFilesWhole) {
         "save %lld us; %d kills: %d after the store was replaced but before the report, "
         "%d between the two files, %d leftover hidden files removed\n",
         static_cast<long long>(saveTime.count()), kKills, midSave, storeAhead, leftovers);
+}
+
+// Every save changes the master password: after any kill, the password of the last finished save
+// or of the one in progress opens both files with every entry, and the logon says which.
+TEST(CrashConsistency, KilledPasswordChangesLeaveOnePasswordThatOpensEverything) {
+    test::TempDir dir;
+    const std::string folder = dir.path().substr(0, dir.path().size() - 1);
+    long next = 1;
+    std::chrono::microseconds saveTime{};
+    {
+        Child child(folder, next, "passwd");
+        ASSERT_TRUE(child.waitFor("ready"));
+        const auto start = std::chrono::steady_clock::now();
+        ASSERT_TRUE(child.waitFor("4"));
+        saveTime = std::chrono::duration_cast<std::chrono::microseconds>(
+                       std::chrono::steady_clock::now() - start) /
+                   4;
+    }
+    OnDisk disk = readBack(folder, {test::crashPassword(4), test::crashPassword(5)});
+    ASSERT_TRUE(disk.store && disk.settings);
+    removeLeftovers(folder);
+
+    std::mt19937 rng(20261209);
+    std::uniform_int_distribution<long> delay(0, 2 * saveTime.count());
+    int newPassword = 0;
+    int interrupted = 0;
+    for (int kill = 0; kill < kKills && !::testing::Test::HasFailure(); ++kill) {
+        const long current = *disk.store;
+        next = current + 1;
+        // The child starts from the password that opens the files now.
+        Child child(folder, next, "passwd");
+        ASSERT_TRUE(child.waitFor("ready"));
+        std::this_thread::sleep_for(std::chrono::microseconds(delay(rng)));
+        child.killNow();
+
+        SCOPED_TRACE("kill " + std::to_string(kill));
+        const long finished = child.lastFinished().value_or(current);
+        if (filePairState(folder + "/Vorkel4.xdb", folder + "/Vorkel4.vfg") !=
+            FilePairState::Settled)
+            ++interrupted;
+        const OnDisk now =
+            readBack(folder, {test::crashPassword(finished + 1), test::crashPassword(finished)});
+        ASSERT_TRUE(now.store && now.settings);
+        EXPECT_EQ(now.store, now.settings) << "the two files belong to different saves";
+        EXPECT_TRUE(*now.store == finished || *now.store == finished + 1) << *now.store;
+        EXPECT_EQ(now.password, test::crashPassword(*now.store));
+        if (*now.store != current) ++newPassword;
+        removeLeftovers(folder);
+        disk = now;
+    }
+    std::printf(
+        "password change %lld us; %d kills: %d inside the commit (settled at logon), %d left "
+        "a newer password in force\n",
+        static_cast<long long>(saveTime.count()), kKills, interrupted, newPassword);
 }
 
 }  // namespace

@@ -2,7 +2,9 @@
 // over and over, each save a new generation, until it is killed. After each finished save it
 // writes the generation's number on standard output; "ready" comes before the first save.
 //
-//   crash_writer FOLDER FIRST-GENERATION
+// With "passwd" every save is a master password change, to the password of its generation.
+//
+//   crash_writer FOLDER FIRST-GENERATION [passwd]
 #include <unistd.h>
 
 #include <cstdio>
@@ -10,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "core/hardening/crash/CrashPassword.h"
 #include "entries/Clock.h"
 #include "entries/Entry.h"
 #include "session/Session.h"
@@ -45,14 +48,16 @@ vorkel::EntryPtr makeEntry(std::size_t i, const std::string& title) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) return 2;
+    if (argc != 3 && argc != 4) return 2;
     const std::string folder = argv[1];
     long generation = std::strtol(argv[2], nullptr, 10);
+    const bool changePassword = argc == 4 && std::string(argv[3]) == "passwd";
 
     vorkel::SystemRandom random;
     vorkel::SystemClock clock;
     vorkel::Session session(folder + "/vorkel", random, clock);
-    session.SetLogon("crash", "test pair");
+    session.SetLogon("crash",
+                     changePassword ? vorkel::test::crashPassword(generation - 1) : "test pair");
     session.settings().passTypes = vorkel::defaultPasswordTypes();
 
     std::vector<vorkel::EntryPtr> entries;
@@ -68,7 +73,10 @@ int main(int argc, char** argv) {
         list.replace(0, makeEntry(0, title));
         list.replace(kEntries - 1, makeEntry(kEntries - 1, title));
         session.settings().window.left = static_cast<std::int32_t>(generation);
-        session.SaveAll();
+        if (changePassword)
+            session.ChangeMasterPassword(vorkel::test::crashPassword(generation));
+        else
+            session.SaveAll();
         say(std::to_string(generation));
     }
 }
