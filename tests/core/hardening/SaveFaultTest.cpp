@@ -83,6 +83,13 @@ int failingRename(const char* from, const char* to) {
     }
     return ::rename(from, to);
 }
+int failingLink(const char* from, const char* to) {
+    if (due()) {
+        errno = g_plan.err;
+        return -1;
+    }
+    return ::link(from, to);
+}
 int failingOpenFolder(const char* path, int flags) {
     if (due()) {
         errno = g_plan.err;
@@ -296,6 +303,79 @@ TEST_F(SaveFault, FailingDeviceAtCloseStillBacksUpElsewhere) {
     auto check = loggedOn();
     check->RestoreFrom(elsewhere.file("rescue.xdb"));
     EXPECT_EQ(check->workspace().master().size(), 204u);
+}
+
+// A master password change re-keys both files in one commit. Each call of every kind fails in
+// turn; afterwards the old or the new password opens both files with every entry, whatever
+// step failed, and the logon settles what the failure left.
+TEST_F(SaveFault, AFailedPasswordChangeAlwaysLeavesOnePasswordThatOpensEverything) {
+    const std::pair<const char*, void (*)(FileCalls&)> kinds[] = {
+        {"create", [](FileCalls& c) { c.createTemporary = failingCreate; }},
+        {"write", [](FileCalls& c) { c.write = failingWrite; }},
+        {"fsync", [](FileCalls& c) { c.fsync = failingFsync; }},
+        {"close", [](FileCalls& c) { c.close = failingClose; }},
+        {"link", [](FileCalls& c) { c.link = failingLink; }},
+        {"rename", [](FileCalls& c) { c.rename = failingRename; }},
+        {"open folder", [](FileCalls& c) { c.openFolder = failingOpenFolder; }},
+    };
+    int cases = 0;
+    int newInForce = 0;
+    for (const auto& [kind, install] : kinds) {
+        // How many calls of this kind one whole change makes.
+        int calls = 0;
+        {
+            std::filesystem::remove_all(dir.path());
+            std::filesystem::create_directory(dir.path());
+            auto s = accountWithChanges();
+            InjectedFaults faults;
+            faults.fail(install, 0, 0);
+            s->ChangeMasterPassword("Secret2");
+            calls = g_plan.calls;
+        }
+        ASSERT_GT(calls, 0) << kind;
+        for (int k = 1; k <= calls; ++k) {
+            SCOPED_TRACE(std::string(kind) + " call " + std::to_string(k) + " of " +
+                         std::to_string(calls));
+            std::filesystem::remove_all(dir.path());
+            std::filesystem::create_directory(dir.path());
+            auto s = accountWithChanges();
+            const bool noHardLinks = std::string(kind) == "link";
+            {
+                InjectedFaults faults;
+                faults.fail(install, k, noHardLinks ? EPERM : EIO);
+                if (noHardLinks) {
+                    // Only the previous pair cannot be kept (a FAT stick): the change goes on.
+                    EXPECT_NO_THROW(s->ChangeMasterPassword("Secret2"));
+                } else {
+                    EXPECT_THROW(s->ChangeMasterPassword("Secret2"), Error);
+                }
+            }
+            // A failed change leaves the previous password current in memory.
+            EXPECT_TRUE(s->isCurrentMasterPassword(noHardLinks ? "Secret2" : "Secret1"));
+            bool opened = false;
+            for (const char* password : {"Secret1", "Secret2"}) {
+                auto check = std::make_unique<Session>(dir.file("vorkel"), random, clock);
+                check->SetLogon("alice", password);
+                try {
+                    if (!check->CheckLogon().accepted) continue;
+                } catch (const Error& e) {
+                    ADD_FAILURE() << password << ": " << e.what();
+                    continue;
+                }
+                check->LoadForTool();
+                // The old pair holds the last save (the samples), the new one the whole change.
+                const bool isNew = std::string(password) == "Secret2";
+                EXPECT_EQ(check->workspace().master().size(), isNew ? 204u : 4u) << password;
+                opened = true;
+                if (isNew) ++newInForce;
+                break;
+            }
+            EXPECT_TRUE(opened) << "neither password opens the files";
+            ++cases;
+        }
+    }
+    std::printf("%d failed password changes, %d left the new password in force\n", cases,
+                newInForce);
 }
 
 }  // namespace
