@@ -394,8 +394,8 @@ private slots:
         rig.type(kUser, kPassword);
         rig.logon();
         QCOMPARE(rig.ui.said.size(), std::size_t{1});
-        QCOMPARE(rig.ui.said[0].prompt, Prompt::Unexpected);
-        QVERIFY(!rig.ui.said[0].text.empty());
+        QCOMPARE(rig.ui.said[0].prompt, Prompt::YesNo);
+        QVERIFY(rig.ui.said[0].text.starts_with(std::string(vorkel::msg::kStoreUnreadableStart)));
         QVERIFY(rig.dialog->isVisible());
         QCOMPARE(rig.ends->count(), 0);
         QCOMPARE(rig.completed, 0);

@@ -300,8 +300,11 @@ void MainWindowTest::aWorkspaceThatFailsToLoadKeepsTheLogonDialog() {
     MainWindowHarness h(dir.path());
     h.logOn("bob", "pw");
 
+    // The damaged store is named, and a restore from a backup offered (declined here).
     QCOMPARE(h.ui.said.size(), std::size_t(1));
-    QCOMPARE(h.ui.said[0].prompt, Prompt::Unexpected);
+    QCOMPARE(h.ui.said[0].prompt, Prompt::YesNo);
+    QVERIFY(h.ui.said[0].text.starts_with(std::string(msg::kStoreUnreadableStart) +
+                                          dir.file("Vorkel4.xdb")));
     QVERIFY(!h.window->isVisible());
     QVERIFY(h.logon().isVisible());
     QCOMPARE(h.ended.count(), 0);

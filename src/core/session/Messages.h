@@ -68,6 +68,16 @@ inline constexpr std::string_view kUsernameNotStorable =
     "The user name holds a character that Vorkel cannot store, such as a control character. "
     "Please choose another.";
 
+inline constexpr std::string_view kStoreUnreadableStart = "Vorkel could not read its data store \"";
+inline constexpr std::string_view kStoreUnreadableMiddle = "\", which may be damaged (";
+inline constexpr std::string_view kStoreUnreadableEnd = ").";
+inline constexpr std::string_view kOfferRestore =
+    "\r\rWould you like to restore your entries from a backup? The damaged file is kept beside "
+    "it under another name.";
+inline constexpr std::string_view kRestoredFromBackupStart = "Your entries were restored from \"";
+inline constexpr std::string_view kRestoredFromBackupMiddle =
+    "\". The damaged data store was kept as \"";
+
 // The logon, confirm, change and about dialogs.
 inline constexpr std::string_view kProductName = "Vorkel";
 inline constexpr std::string_view kTagline = "protecting your data";

@@ -64,6 +64,25 @@ bool RunState::holdFolder() {
 bool RunState::load() {
     try {
         m_session.LoadWorkspace();
+    } catch (const StoreUnreadable& e) {
+        return offerRestore(e.what());
+    } catch (const std::exception& e) {
+        m_ui.reportUnexpected(e.what());
+        return false;
+    }
+    return true;
+}
+
+bool RunState::offerRestore(const std::string& problem) {
+    // A damaged store is no dead end: a backup under the same pair takes its place, and the
+    // damaged file stays as it is under another name.
+    if (!m_ui.askYesNo(Kind::Error, problem + std::string(msg::kOfferRestore))) return false;
+    const auto backup = m_ui.chooseOpenFile();
+    if (!backup) return false;
+    try {
+        const std::string aside = m_session.RestoreDamagedStore(*backup);
+        tell(Kind::Information, std::string(msg::kRestoredFromBackupStart) + *backup +
+                                    std::string(msg::kRestoredFromBackupMiddle) + aside + "\".");
     } catch (const std::exception& e) {
         m_ui.reportUnexpected(e.what());
         return false;

@@ -94,6 +94,8 @@ private:
     bool holdFolder();
     /// Loads the workspace for a new logon; false (reported) when it failed.
     bool load();
+    /// The store is damaged: offers to restore a backup in its place; true when that worked.
+    bool offerRestore(const std::string& problem);
     void end();
     void tell(UserInterface::Kind kind, std::string_view text);
 

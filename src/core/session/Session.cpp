@@ -142,23 +142,56 @@ Settings Session::defaultSettings() const {
     return defaults;
 }
 
-void Session::loadFiles() {
+Settings Session::readSettings() const {
     Settings loaded = m_settings;
-    if (!settingsFileExists()) {
-        loaded = defaultSettings();
-    } else {
-        loaded.options.ResetOptions();
-        settingsdoc::parse(container::DecryptFromFile(settingsPath(), passString()), loaded);
-    }
-    std::vector<EntryPtr> entries;
-    if (fileExists(dataStorePath()))
-        entries = readDataStore(dataStorePath(), loaded.options.DataVersion);
+    if (!settingsFileExists()) return defaultSettings();
+    loaded.options.ResetOptions();
+    settingsdoc::parse(container::DecryptFromFile(settingsPath(), passString()), loaded);
+    return loaded;
+}
 
-    m_settings = std::move(loaded);
+void Session::loadFiles() {
+    Settings loaded = readSettings();
+    std::vector<EntryPtr> entries;
+    if (fileExists(dataStorePath())) {
+        try {
+            entries = readDataStore(dataStorePath(), loaded.options.DataVersion);
+        } catch (const Error& e) {
+            // The logon opened the settings file, so the pair is right: this file is damaged.
+            throw StoreUnreadable(std::string(msg::kStoreUnreadableStart) + dataStorePath() +
+                                  std::string(msg::kStoreUnreadableMiddle) + e.what() +
+                                  std::string(msg::kStoreUnreadableEnd));
+        }
+    }
+    install(std::move(loaded), std::move(entries));
+}
+
+void Session::install(Settings settings, std::vector<EntryPtr> entries) {
+    m_settings = std::move(settings);
     m_workspace.master().assign(std::move(entries));
     m_workspace.ShowAllEntries();
     keepWorkspacePair();
     rememberStore();
+}
+
+std::string Session::RestoreDamagedStore(const std::string& backupPath) {
+    Settings loaded = readSettings();
+    std::vector<EntryPtr> entries = readDataStore(backupPath, loaded.options.DataVersion);
+    const LocalDateTime t = m_clock.now();
+    char name[64];
+    std::snprintf(name, sizeof name, "Vorkel4-damaged-%04d%02d%02d-%02d%02d%02d.xdb", t.year,
+                  t.month, t.day, t.hour, t.minute, t.second);
+    const std::string aside = m_programFolder + name;
+    // Kept as it is, under a name nothing else writes: it may still hold something worth having.
+    if (fileExists(aside) || ::rename(dataStorePath().c_str(), aside.c_str()) != 0)
+        throw Error(fileErrorText("Cannot rename file", dataStorePath(),
+                                  fileExists(aside) ? EEXIST : errno));
+    install(std::move(loaded), std::move(entries));
+    if (m_workspace.master().empty()) AddSampleEntries(m_workspace, m_userName);
+    m_workspace.ApplyOrder(ListOrder::AtoZ);
+    // Written at once, so that the folder holds a store that opens again.
+    commitBoth();
+    return aside;
 }
 
 Session::FileIdentity Session::identityOf(const std::string& path) {

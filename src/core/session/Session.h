@@ -20,6 +20,13 @@ public:
     using Error::Error;
 };
 
+/// The data store does not decipher into a readable document although the logon opened the
+/// settings file: it is damaged. what() names the file.
+class StoreUnreadable : public Error {
+public:
+    using Error::Error;
+};
+
 /// The run state and every operation that crosses files, logon and the entry list: logon
 /// check, workspace load, saving, the close sequence, backup, restore, new data store and the
 /// master password change. Loads are transactional: state changes only when a whole load worked.
@@ -75,6 +82,11 @@ public:
     /// Reads settings and data store (seeding the samples into an empty list), shows all
     /// entries and orders them A to Z. On failure nothing changes and the error propagates.
     void LoadWorkspace();
+    /// After a logon whose data store is damaged (StoreUnreadable): reads the settings and the
+    /// backup at `backupPath` under the logon pair, keeps the damaged store untouched under a
+    /// dated name beside it (returned), installs the backup's entries ordered A to Z and commits
+    /// both files. On failure nothing changes.
+    std::string RestoreDamagedStore(const std::string& backupPath);
     /// Reads settings and data store as LoadWorkspace does, but seeds nothing and keeps the
     /// document order (for the command-line tool). On failure nothing changes.
     void LoadForTool();
@@ -145,6 +157,8 @@ private:
     /// The settings and entries of the two files (defaults for a missing settings file, no
     /// entries for a missing store), installed only when both reads worked; all entries shown.
     void loadFiles();
+    Settings readSettings() const;
+    void install(Settings settings, std::vector<EntryPtr> entries);
     /// Both files committed together under the current pair, checked first.
     void commitBoth();
     std::optional<std::string> writeBoth();

@@ -265,7 +265,17 @@ TEST(DamagedFile, EachInputTellsTheUserAndChangesNothingOnDisk) {
         Account account;
         c.damage(account);
         auto s = account.session(c.password);
-        const std::string told = account.open(*s);
+        std::string told = account.open(*s);
+        // A store that does not read is named, with the reader's own reason inside.
+        const std::string storeStart = std::string(msg::kStoreUnreadableStart) +
+                                       s->dataStorePath() +
+                                       std::string(msg::kStoreUnreadableMiddle);
+        if (told.starts_with(std::string(msg::kStoreUnreadableStart))) {
+            EXPECT_TRUE(told.starts_with(storeStart)) << told;
+            EXPECT_TRUE(told.ends_with(msg::kStoreUnreadableEnd)) << told;
+            told = told.substr(storeStart.size(),
+                               told.size() - storeStart.size() - msg::kStoreUnreadableEnd.size());
+        }
         if (c.toldIsPrefix)
             EXPECT_TRUE(told.starts_with(c.told)) << told;
         else

@@ -208,4 +208,50 @@ TEST_F(RunStateTest, AFirstRunWithAnUnstorablePasswordIsRefusedBeforeAnythingHap
     EXPECT_EQ(readFile(session.dataStorePath()), "an old store");
 }
 
+TEST_F(RunStateTest, ADamagedStoreOffersABackupAndKeepsTheDamagedFileAside) {
+    makeAccount("bob", "pw");
+    {
+        Session maker(dir.file("vorkel"), random, clock);
+        maker.SetLogon("bob", "pw");
+        maker.LoadForTool();
+        maker.AddEntry("in the backup");
+        maker.BackupTo(dir.file("backup.xdb"));
+    }
+    std::string damaged = readFile(session.dataStorePath());
+    damaged[40] = char(damaged[40] ^ 0x20);
+    writeFile(session.dataStorePath(), damaged);
+    run.start();
+
+    // Declined, then a backup under another pair: the dialog stays, nothing changes.
+    ui.answers = {false, true};
+    EXPECT_EQ(run.submitLogon("bob", "pw", {}), Outcome::Stay);
+    ASSERT_EQ(ui.asked.size(), 1u);
+    EXPECT_EQ(ui.asked[0].rfind(std::string(msg::kStoreUnreadableStart) + session.dataStorePath() +
+                                    std::string(msg::kStoreUnreadableMiddle),
+                                0),
+              0u)
+        << ui.asked[0];
+    EXPECT_NE(ui.asked[0].find(std::string(msg::kOfferRestore)), std::string::npos);
+    {
+        Session other(dir.file("vorkel"), random, clock);
+        other.SetLogon("eve", "x");
+        other.BackupTo(dir.file("foreign.xdb"));
+    }
+    ui.files = {dir.file("foreign.xdb")};
+    EXPECT_EQ(run.submitLogon("bob", "pw", {}), Outcome::Stay);
+    EXPECT_EQ(readFile(session.dataStorePath()), damaged);
+
+    ui.answers = {true};
+    ui.files = {dir.file("backup.xdb")};
+    ui.asked.clear();
+    ASSERT_EQ(run.submitLogon("bob", "pw", {}), Outcome::Entered);
+    const std::string aside = dir.file("Vorkel4-damaged-20101225-140359.xdb");
+    EXPECT_EQ(readFile(aside), damaged);
+    ASSERT_EQ(ui.asked.size(), 2u);
+    EXPECT_EQ(ui.asked[1], std::string(msg::kRestoredFromBackupStart) + dir.file("backup.xdb") +
+                               std::string(msg::kRestoredFromBackupMiddle) + aside + "\".");
+    EXPECT_TRUE(has(storedTitles("bob", "pw"), "in the backup"));
+    EXPECT_EQ(storedTitles("bob", "pw").size(), 5u);
+}
+
 }  // namespace
