@@ -320,6 +320,7 @@ TEST_F(SaveFault, AFailedPasswordChangeAlwaysLeavesOnePasswordThatOpensEverythin
     };
     int cases = 0;
     int newInForce = 0;
+    std::string perKind;
     for (const auto& [kind, install] : kinds) {
         // How many calls of this kind one whole change makes.
         int calls = 0;
@@ -333,6 +334,7 @@ TEST_F(SaveFault, AFailedPasswordChangeAlwaysLeavesOnePasswordThatOpensEverythin
             calls = g_plan.calls;
         }
         ASSERT_GT(calls, 0) << kind;
+        perKind += std::string(perKind.empty() ? "" : ", ") + kind + " " + std::to_string(calls);
         for (int k = 1; k <= calls; ++k) {
             SCOPED_TRACE(std::string(kind) + " call " + std::to_string(k) + " of " +
                          std::to_string(calls));
@@ -374,8 +376,8 @@ TEST_F(SaveFault, AFailedPasswordChangeAlwaysLeavesOnePasswordThatOpensEverythin
             ++cases;
         }
     }
-    std::printf("%d failed password changes, %d left the new password in force\n", cases,
-                newInForce);
+    std::printf("%d failed password changes (%s), %d left the new password in force\n", cases,
+                perKind.c_str(), newInForce);
 }
 
 }  // namespace
