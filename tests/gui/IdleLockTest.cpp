@@ -1,11 +1,13 @@
 // The idle lock: the timer and what restarts it, minimising and restoring by every path, the
 // re-logon, and the writes that keep the user's work across a lock.
 
+#include <QAction>
 #include <QLabel>
 #include <filesystem>
 
 #include "MainWindowHarness.h"
 #include "session/Messages.h"
+#include "support/DialogWatch.h"
 
 using namespace vorkel;
 using namespace vorkel::test;
@@ -84,7 +86,41 @@ private slots:
     void aFailedLockWriteIsRetriedWhenTheReLogonIsCancelled();
     void aFailedLockWriteIsRetriedUnderTheRightPairAfterAFailedReLogon();
     void aSecondStartBringsTheWindowForward();
+    void aLockClosesEveryOtherWindowAndStoresNothingFromThem();
 };
+
+void IdleLockTest::aLockClosesEveryOtherWindowAndStoresNothingFromThem() {
+    TempDir dir;
+    makeAccount(dir.path(), "bob", "pw");
+    MainWindowHarness h(dir.path());
+    h.logOn("bob", "pw");
+    const auto typesBefore = h.session.settings().passTypes;
+
+    // The idle timer fires while Properties shows an entry: the dialog goes with the lock.
+    auto details =
+        DialogWatch::named("TfmPasswordDetail", [&](QWidget*) { h.window->tmrMinimiseTimer(); });
+    h.child<QAction>("PasswordDetails1")->trigger();
+    QVERIFY(details.ran());
+    QVERIFY(h.window->isMinimized());
+    for (QWidget* w : QApplication::topLevelWidgets())
+        QVERIFY2(!w->isVisible() || w == h.window.get(), qPrintable(w->objectName()));
+
+    // The same with a changed but unconfirmed type list: nothing of it is kept.
+    restore(h);
+    h.logOn("bob", "pw");
+    auto types = DialogWatch::named("TfmTypeEdit", [&](QWidget* d) {
+        h.ui.inputs = {"Added at the lock"};
+        QTest::mouseClick(d->findChild<QPushButton*>("btnAdd"), Qt::LeftButton);
+        minimise(h);
+    });
+    h.child<QAction>("PasswordTypes1")->trigger();
+    QVERIFY(types.ran());
+    QCOMPARE(h.session.settings().passTypes, typesBefore);
+    restore(h);
+    verifyLocked(h);
+    for (QWidget* w : QApplication::topLevelWidgets())
+        QVERIFY2(!w->isVisible() || w == &h.logon(), qPrintable(w->objectName()));
+}
 
 void IdleLockTest::restartIdleTimerFollowsTheOptions() {
     TempDir dir;
