@@ -201,10 +201,7 @@ void RunState::end() {
     // Only a lock whose write failed still holds the user's work; ending now would lose it.
     // It goes out under the pair the workspace was loaded with, silently: nobody is left to
     // tell.
-    if (m_phase == Phase::Locked && m_lockFailure) {
-        m_session.RestoreWorkspacePair();
-        (void)m_session.FinalWrites();
-    }
+    if (m_phase == Phase::Locked && m_lockFailure) (void)m_session.FinalWrites();
     m_phase = Phase::Ended;
     m_folderLock.reset();
 }

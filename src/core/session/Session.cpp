@@ -120,10 +120,6 @@ bool Session::isWorkspacePair(std::string_view user, std::string_view password) 
         std::string_view(reinterpret_cast<const char*>(known.data()), known.size()));
 }
 
-void Session::RestoreWorkspacePair() {
-    if (m_workspacePairKnown) SetLogon(m_workspaceUser, m_workspacePassword);
-}
-
 bool Session::ConfirmNewAccount(std::string_view confirmation) {
     if (!constantTimeEquals(confirmation, m_masterPassword)) return false;
     if (fileExists(dataStorePath())) removeFile(dataStorePath());
@@ -327,11 +323,6 @@ std::optional<std::string> Session::writeBoth() {
         return std::string(e.what());
     }
     return std::nullopt;
-}
-
-bool Session::CloseWrites() {
-    const bool vanished = !fileExists(dataStorePath()) && !m_freshStore;
-    return writeBoth().has_value() || vanished;
 }
 
 std::optional<std::string> Session::LockWrites() {

@@ -104,9 +104,6 @@ public:
     /// with one pair. Refused (StoreChanged) when another program replaced the data store since
     /// this session read or wrote it.
     void SaveAll();
-    /// The close sequence's writes: both files attempted; true when there was a storage problem
-    /// (a write failed, or the loaded store vanished).
-    bool CloseWrites();
     /// Before the window locks: both files written as at close, without questions, so the
     /// unlock's reload shows exactly what the user had. Returns the failure's text, if any.
     std::optional<std::string> LockWrites();
@@ -141,8 +138,6 @@ public:
     /// Replaces the master password and commits both files under it at once; on failure the
     /// previous password stays current and both files keep opening with it.
     void ChangeMasterPassword(std::string_view password);
-    /// Restores the pair the workspace in memory belongs to (after a refused unlock attempt).
-    void RestoreWorkspacePair();
 
     // --- Entries and tools, audited as the logon user ---
     std::size_t AddEntry(std::string_view title);

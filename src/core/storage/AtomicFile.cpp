@@ -205,12 +205,16 @@ struct PairTargets {
     std::string second;
     std::string firstFolder;
     std::string secondFolder;
+    bool firstExisted = false;
+    bool secondExisted = false;
 };
 
 PairTargets pairTargets(const std::string& firstPath, const std::string& secondPath) {
     PairTargets t{finalTarget(firstPath), finalTarget(secondPath), {}, {}};
     t.firstFolder = folderOf(t.first);
     t.secondFolder = folderOf(t.second);
+    t.firstExisted = exists(t.first);
+    t.secondExisted = exists(t.second);
     return t;
 }
 
@@ -225,9 +229,14 @@ void syncPair(const PairTargets& t) {
 // cannot be put back (no hard links, a device gone) everything is left as it is, and the next
 // save or logon settles it from the names on disk.
 void undoCommit(const PairTargets& t, bool firstPlaced, bool secondPlaced) {
+    // A file that did not exist before the commit is taken back by removing it.
+    const auto putBack = [](const std::string& target, bool existed) {
+        return existed ? ::rename(keptName(target).c_str(), target.c_str()) == 0
+                       : ::unlink(target.c_str()) == 0;
+    };
     bool undone = true;
-    if (secondPlaced) undone = ::rename(keptName(t.second).c_str(), t.second.c_str()) == 0;
-    if (firstPlaced) undone = ::rename(keptName(t.first).c_str(), t.first.c_str()) == 0 && undone;
+    if (secondPlaced) undone = putBack(t.second, t.secondExisted);
+    if (firstPlaced) undone = putBack(t.first, t.firstExisted) && undone;
     if (!undone) return;
     (void)::unlink(stagedName(t.first).c_str());
     (void)::unlink(stagedName(t.second).c_str());

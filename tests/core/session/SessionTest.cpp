@@ -150,18 +150,24 @@ TEST_F(SessionTest, VanishedStoreAsksForBackupAfterWritingBoth) {
     EXPECT_EQ(check->workspace().master().size(), 4u);
 }
 
-TEST_F(SessionTest, FailedSettingsWriteStillWritesTheStore) {
+// The two files change together: a settings file that cannot be written keeps the store as it
+// was too, and the entries go to the backup the close offers.
+TEST_F(SessionTest, FailedSettingsWriteKeepsBothFilesAndTheBackupHoldsTheEntries) {
+    createAccount("alice", "pw");
+    const std::string store = readFile(dir.file("Vorkel4.xdb"));
     auto s = start("alice", "pw");
     s->LoadWorkspace();
     s->AddEntry("keep me");
+    std::filesystem::remove(dir.file("Vorkel4.vfg"));
     std::filesystem::create_directory(dir.file("Vorkel4.vfg"));  // the settings write must fail
     vorkel::test::ScriptedUi ui;
-    ui.answers = {false};
+    ui.answers = {true};
+    ui.files = {dir.file("rescue.xdb")};
     s->CloseSequence(ui);
     EXPECT_EQ(ui.asked, std::vector<std::string>{std::string(msg::kStorageProblem)});
-    std::filesystem::remove(dir.file("Vorkel4.vfg"));
+    EXPECT_EQ(readFile(dir.file("Vorkel4.xdb")), store);
     auto check = start("alice", "pw");
-    check->RestoreFrom(check->dataStorePath());
+    check->RestoreFrom(dir.file("rescue.xdb"));
     EXPECT_EQ(check->workspace().master().size(), 5u);
 }
 
@@ -277,7 +283,7 @@ TEST_F(SessionTest, LockWritesBothFilesSoTheUnlockReloadShowsEverything) {
     EXPECT_EQ(again->workspace().master().size(), 5u);
 }
 
-TEST_F(SessionTest, LockWritesReportsAFailureAndStillWritesTheOtherFile) {
+TEST_F(SessionTest, LockWritesReportsAFailureAndWritesNeitherFile) {
     auto s = start("alice", "pw");
     s->LoadWorkspace();
     std::filesystem::create_directory(dir.file("Vorkel4.vfg"));
@@ -285,7 +291,8 @@ TEST_F(SessionTest, LockWritesReportsAFailureAndStillWritesTheOtherFile) {
     ASSERT_TRUE(failure.has_value());
     EXPECT_NE(failure->find("Cannot create file \"" + dir.file("Vorkel4.vfg") + "\"."),
               std::string::npos);
-    EXPECT_TRUE(std::filesystem::exists(dir.file("Vorkel4.xdb")));
+    // The two files change together or not at all.
+    EXPECT_FALSE(std::filesystem::exists(dir.file("Vorkel4.xdb")));
 }
 
 TEST_F(SessionTest, FinalWritesUseTheWorkspacePairNotAMistypedOne) {
