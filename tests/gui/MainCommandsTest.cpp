@@ -377,6 +377,13 @@ void MainCommandsTest::newDataStoreStartsAFirstRunOverTheWindow() {
     QCOMPARE(w->logon().findChild<QLineEdit*>("editUsername")->text(), QString());
     QCOMPARE(w->logon().findChild<QLineEdit*>("editPassword")->text(), QString());
     QCOMPARE(w->logon().focusWidget(), w->logon().findChild<QLineEdit*>("editUsername"));
+    // While the new account is pending the window takes no commands: Save All writes nothing
+    // under a pair nobody has confirmed.
+    const std::string pendingStore = readFile(w->session.dataStorePath());
+    QVERIFY(!w->window->menuBar()->isEnabled());
+    w->child<QAction>("itemSave")->trigger();
+    QCOMPARE(readFile(w->session.dataStorePath()), pendingStore);
+    QVERIFY(!exists(w->session.settingsPath()));
 
     w->firstRun("dora", "new");
     QVERIFY(!w->logon().isVisible());
