@@ -198,7 +198,10 @@ QWidget* EditorPane::buildNotes() {
 bool EditorPane::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
         case QEvent::KeyRelease:
-            if (watched != m_page && watched != m_type->lineEdit()) emit fieldKeyReleased();
+            // A held key repeats press and release; only the physical release is an edit.
+            if (watched != m_page && watched != m_type->lineEdit() &&
+                !static_cast<QKeyEvent*>(event)->isAutoRepeat())
+                emit fieldKeyReleased();
             break;
         case QEvent::KeyPress:
             // Enter in the type box would pick the typed text as if chosen from the list.

@@ -56,6 +56,7 @@ private:
     MessageService& m_messages;
     std::function<void()> m_completeLogon;
     bool m_newAccountMode = false;
+    bool m_enterPressedHere = false;  // Enter went down in editPassword, not in a message box
 
     QLabel* m_lblPromo;
     QLabel* m_lblInstructions;
