@@ -19,6 +19,7 @@ TOOLS = ["Xvfb", "openbox", "xdotool", "xprop", "xwininfo", "xclip"]
 MAIN_TITLE = r"^Vorkel v4\.1$"
 LOGON_TITLE = r"^Vorkel Logon$"
 CONFIRM_TITLE = r"^Confirm Password$"
+MESSAGE_TITLE = r"^(Warning|Error|Information|Confirm|Vorkel 3)$"
 
 
 def require_tools(extra=()):
@@ -233,11 +234,12 @@ class Desktop:
 class Program:
     """The built vorkel binary copied, with its help page, into a folder of its own."""
 
-    def __init__(self, desktop, folder):
+    def __init__(self, desktop, folder, copy=True):
         self.desktop = desktop
         self.folder = folder
+        os.makedirs(folder, exist_ok=True)
         self.binary = os.path.join(folder, "vorkel")
-        if not os.path.exists(self.binary):
+        if copy and not os.path.exists(self.binary):
             shutil.copy2(built("VORKEL_BINARY"), self.binary)
             shutil.copy2(built("VORKEL_HTML"), os.path.join(folder, "Vorkel.html"))
         self.proc = None
@@ -275,6 +277,14 @@ class Program:
         if check and done.returncode != 0:
             raise AssertionError(f"vorkel-cli {' '.join(args)} failed: {done.stderr}")
         return done.stdout
+
+    def entry(self, user, password, position):
+        """Every field of the entry at a data-store position, as vorkel-cli shows it."""
+        fields = {}
+        for line in self.cli(user, password, "show", str(position)).splitlines():
+            name, _, value = line.partition(": ")
+            fields[name] = value
+        return fields
 
     # Journeys shared by the scenarios ----------------------------------------------------
     def first_run(self, user="alice", password="s3cret"):

@@ -1,0 +1,74 @@
+"""The editor on a real keyboard: cut and copy of a masked field, and a held key."""
+
+import os
+import sys
+import time
+
+sys.path.insert(0, os.path.dirname(__file__))
+import desktop  # noqa: E402
+
+# Points of the editor in the main window's client area at its first-start size.
+DESCRIPTION = (474, 132)
+PASSWORD = (439, 240)
+
+
+class Editing(desktop.DesktopTest):
+    def setUp(self):
+        super().setUp()
+        # The same sample entries as the first run's, made by the command-line tool.
+        samples = desktop.Program(self.desktop, self.tmp.name + "/samples", copy=False)
+        samples.cli("alice", "s3cret", "init")
+        self.before = samples.entry("alice", "s3cret", 0)
+        self.password = self.before["Password"]
+        self.assertTrue(self.password, "the first sample entry has a password")
+        self.program.start()
+        self.main = self.program.first_run("alice", "s3cret")
+
+    def select_all_of(self, point):
+        d = self.desktop
+        d.click(self.main, *point)
+        d.key("End", "shift+Home")
+
+    def test_cut_of_the_masked_password_puts_the_clear_text_on_the_clipboard(self):
+        d = self.desktop
+        d.set_clipboard("before")
+        self.select_all_of(PASSWORD)
+        self.program.menu(self.main, "Edit", 0)  # Cut
+        desktop.wait_until(lambda: d.clipboard() == self.password,
+                           "the cut password on the clipboard")
+        # A key released in the field stores what the cut left: nothing.
+        d.click(self.main, *PASSWORD)
+        d.key("End")
+        self.program.close_main(self.main)
+        self.assertEqual(self.program.entry("alice", "s3cret", 0)["Password"], "")
+
+    def test_copy_of_the_masked_password_puts_the_clear_text_on_the_clipboard(self):
+        d = self.desktop
+        d.set_clipboard("before")
+        self.select_all_of(PASSWORD)
+        self.program.menu(self.main, "Edit", 1)  # Copy
+        desktop.wait_until(lambda: d.clipboard() == self.password,
+                           "the copied password on the clipboard")
+        self.program.close_main(self.main)
+        self.assertEqual(self.program.entry("alice", "s3cret", 0)["Password"], self.password)
+
+    def test_a_held_key_is_one_edit(self):
+        d = self.desktop
+        before = self.before
+        d.click(self.main, *DESCRIPTION)
+        d.key("End")  # one physical release: one edit
+        # The stimulus is a key held down as a user holds it; the X server repeats it.
+        d.key_down("x")
+        time.sleep(1.5)
+        d.key_up("x")
+        self.program.close_main(self.main)
+        after = self.program.entry("alice", "s3cret", 0)
+        typed = after["Title"][len(before["Title"]):]
+        self.assertGreater(len(typed), 3, "the server repeated the held key")
+        self.assertEqual(set(typed), {"x"})
+        self.assertLessEqual(int(after["ModifyCount"]) - int(before["ModifyCount"]), 2)
+        self.assertLessEqual(int(after["AccessCount"]) - int(before["AccessCount"]), 2)
+
+
+if __name__ == "__main__":
+    desktop.main()
