@@ -223,6 +223,15 @@ class Desktop:
         self.run("import", "-window", "root", "-crop",
                  f"{r.width}x{r.height}+{max(r.left, 0)}+{max(r.top, 0)}", "+repage", path)
 
+    def grab(self, wid):
+        """The window's client area as raw RGB bytes, for comparing two moments."""
+        require_tools(["import"])
+        c = self.client_rect(wid)
+        done = subprocess.run(["import", "-window", "root", "-crop",
+                               f"{c.width}x{c.height}+{c.left}+{c.top}", "+repage", "rgb:-"],
+                              env=self.env, capture_output=True, timeout=30, check=True)
+        return done.stdout
+
     def pixel(self, x, y):
         """The colour of one screen pixel as (r, g, b)."""
         require_tools(["import"])
@@ -247,6 +256,8 @@ class Program:
 
     def start(self):
         assert self.proc is None or self.proc.poll() is not None, "vorkel is already running"
+        if self.log:
+            self.log.close()
         env = dict(self.desktop.env, QT_QPA_PLATFORM="xcb")
         self.log = tempfile.TemporaryFile()
         self.proc = subprocess.Popen([self.binary], cwd=self.folder, env=env, stdout=self.log,
@@ -269,6 +280,9 @@ class Program:
         if self.proc and self.proc.poll() is None:
             self.proc.kill()
             self.proc.wait()
+        if self.log:
+            self.log.close()
+            self.log = None
 
     def cli(self, user, password, *args, check=True):
         done = subprocess.run([built("VORKEL_CLI"), "--folder", self.folder, "--user", user,
