@@ -166,6 +166,17 @@ class Desktop:
         c = self.client_rect(wid)
         return Rect(c.left - left, c.top - top, c.width + left + right, c.height + top + bottom)
 
+    def centre(self, wid):
+        r = self.frame_rect(wid)
+        return (r.left + r.width // 2, r.top + r.height // 2)
+
+    def assert_centred_on(self, wid, centre, slack=25):
+        """The window's frame is centred on the point, to within `slack` pixels: Qt centres a
+        dialog on its parent's client area and guesses its own frame, a title bar's height."""
+        x, y = self.centre(wid)
+        if abs(x - centre[0]) > slack or abs(y - centre[1]) > slack:
+            raise AssertionError(f"{self.title(wid)!r} is centred on {(x, y)}, not on {centre}")
+
     def frame_when(self, wid, want, timeout=5.0):
         """The outer rectangle once it equals `want`, or as it stands at the deadline."""
         try:

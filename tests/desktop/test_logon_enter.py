@@ -47,6 +47,14 @@ class LogonEnter(desktop.DesktopTest):
         d.key("Tab", "Return")
         d.window(MAIN_TITLE)
 
+    def test_the_warnings_stand_over_the_logon_dialog(self):
+        d = self.desktop
+        logon = self.program.start()
+        d.wait_active(LOGON_TITLE)
+        d.key("Return", "Tab", "Return")  # Enter in the user name does nothing; then no password
+        box = d.wait_active(MESSAGE_TITLE)
+        d.assert_centred_on(box, d.centre(logon))
+
     def test_a_mismatched_confirmation_does_not_reopen_confirm(self):
         d = self.desktop
         self.program.start()

@@ -157,7 +157,7 @@ void EditorPane::buildLogoPanels(QWidget* page) {
     product->setFont(big);
     logoLayout->addWidget(product);
     logoLayout->addWidget(new QLabel(QStringLiteral("protecting your data"), m_logo));
-    logoLayout->addWidget(new QLabel(QStringLiteral("Now with 256-bit encryption"), m_logo));
+    logoLayout->addWidget(new QLabel(QStringLiteral("Now with 128-bit encryption"), m_logo));
     m_logo->resize(kLogoWidth, 90);
 
     m_autoFill =
@@ -165,8 +165,8 @@ void EditorPane::buildLogoPanels(QWidget* page) {
     m_autoFill->setStyleSheet(QStringLiteral("QGroupBox#grpAutoFill { color: red; }"));
     auto* fillLayout = new QVBoxLayout(m_autoFill);
     auto* text = new QLabel(
-        QStringLiteral("Now your Vorkel details can be automatically entered into Internet "
-                       "Explorer web browser. "),
+        QStringLiteral("Now your Vorkel details can be automatically entered into your web "
+                       "browser. "),
         m_autoFill);
     text->setWordWrap(true);
     fillLayout->addWidget(text);

@@ -1,5 +1,6 @@
 #include "ui/QtMessageService.h"
 
+#include <QApplication>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -58,6 +59,17 @@ void QtMessageService::setParentWidget(QWidget* parent) {
     m_parent = parent;
 }
 
+QWidget* QtMessageService::owner() const {
+    // The window the user is working in: the logon dialog while the main window is hidden, a
+    // modal editor over the main window. A box is centred on its parent, and on the screen
+    // when it has none.
+    QWidget* active = QApplication::activeModalWidget();
+    if (!active) active = QApplication::activeWindow();
+    if (active && active->isVisible() && !active->isMinimized()) return active;
+    if (m_parent && m_parent->isVisible() && !m_parent->isMinimized()) return m_parent;
+    return nullptr;
+}
+
 QString QtMessageService::displayText(const std::string& text) {
     QString shown = toQString(text);
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -67,7 +79,7 @@ QString QtMessageService::displayText(const std::string& text) {
 
 bool QtMessageService::askTwo(Kind kind, const std::string& text, const QString& accept,
                               const QString& decline) {
-    QMessageBox box(m_parent);
+    QMessageBox box(owner());
     prepare(box, caption(kind), iconOf(kind), text);
     QPushButton* yes = box.addButton(accept, QMessageBox::AcceptRole);
     QPushButton* no = box.addButton(decline, QMessageBox::RejectRole);
@@ -82,7 +94,7 @@ bool QtMessageService::askYesNo(Kind kind, const std::string& text) {
 }
 
 void QtMessageService::tell(Kind kind, const std::string& text) {
-    QMessageBox box(m_parent);
+    QMessageBox box(owner());
     prepare(box, caption(kind), iconOf(kind), text);
     box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
     box.exec();
@@ -93,7 +105,7 @@ bool QtMessageService::askOkCancel(Kind kind, const std::string& text) {
 }
 
 void QtMessageService::reportUnexpected(const std::string& text) {
-    QMessageBox box(m_parent);
+    QMessageBox box(owner());
     prepare(box, toQString(vorkel::msg::kApplicationTitle), QMessageBox::Critical, text);
     box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
     box.exec();
@@ -102,7 +114,7 @@ void QtMessageService::reportUnexpected(const std::string& text) {
 std::optional<std::string> QtMessageService::inputText(const std::string& caption,
                                                        const std::string& prompt,
                                                        const std::string& initial) {
-    QInputDialog dialog(m_parent);
+    QInputDialog dialog(owner());
     dialog.setInputMode(QInputDialog::TextInput);
     dialog.setWindowTitle(toQString(caption));
     dialog.setLabelText(toQString(prompt));
@@ -114,7 +126,7 @@ std::optional<std::string> QtMessageService::inputText(const std::string& captio
 }
 
 std::optional<std::string> QtMessageService::chooseSaveFile(const std::string& defaultName) {
-    QFileDialog dialog(m_parent);
+    QFileDialog dialog(owner());
     setUpDataFileDialog(dialog, QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.selectFile(toQString(defaultName));
@@ -122,7 +134,7 @@ std::optional<std::string> QtMessageService::chooseSaveFile(const std::string& d
 }
 
 std::optional<std::string> QtMessageService::chooseOpenFile() {
-    QFileDialog dialog(m_parent);
+    QFileDialog dialog(owner());
     setUpDataFileDialog(dialog, QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     return runFileDialog(dialog);
