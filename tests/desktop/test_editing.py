@@ -8,8 +8,9 @@ sys.path.insert(0, os.path.dirname(__file__))
 import desktop  # noqa: E402
 
 # Points of the editor in the main window's client area at its first-start size.
-DESCRIPTION = (474, 132)
-PASSWORD = (439, 240)
+DESCRIPTION = (474, 153)
+PASSWORD = (439, 261)
+LIST_BELOW_THE_ROWS = (120, 420)
 
 
 class Editing(desktop.DesktopTest):
@@ -68,6 +69,20 @@ class Editing(desktop.DesktopTest):
         self.assertEqual(set(typed), {"x"})
         self.assertLessEqual(int(after["ModifyCount"]) - int(before["ModifyCount"]), 2)
         self.assertLessEqual(int(after["AccessCount"]) - int(before["AccessCount"]), 2)
+
+
+    def test_with_no_row_selected_the_editor_takes_no_typing(self):
+        d = self.desktop
+        d.click(self.main, *LIST_BELOW_THE_ROWS)  # clears the selection
+        d.click(self.main, *DESCRIPTION)
+        before = d.grab(self.main)
+        d.type("lost")
+        # Had the field taken the keys, they would show in it.
+        d.click(self.main, *LIST_BELOW_THE_ROWS)
+        self.assertEqual(d.grab(self.main), before)
+        self.program.close_main(self.main)
+        titles = self.program.cli("alice", "s3cret", "list").splitlines()
+        self.assertFalse([t for t in titles if "lost" in t])
 
 
 if __name__ == "__main__":

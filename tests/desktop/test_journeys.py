@@ -9,7 +9,7 @@ import desktop  # noqa: E402
 from desktop import CONFIRM_TITLE, LOGON_TITLE, MAIN_TITLE, MESSAGE_TITLE  # noqa: E402
 
 FILE_DIALOG_TITLE = r"^(Save As|Open|Save File|Open File)$"
-DESCRIPTION = (474, 132)
+DESCRIPTION = (474, 153)
 
 
 class Journeys(desktop.DesktopTest):

@@ -1,6 +1,7 @@
 // The main window from start-up to close: the first run, the workspace load, the editor and
 // list working together, and the close sequence.
 
+#include <QAbstractButton>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QLabel>
@@ -45,6 +46,7 @@ private slots:
     void aBadCounterIsReportedAsAnUnexpectedFailure();
     void aWindowSavedOffEveryScreenComesBackOnThePrimary();
     void aStoreWithoutAWindowSizeKeepsTheBuiltInOne();
+    void everyTextShowsWholeAtTheDefaultAndFirstSizes();
 };
 
 void MainWindowTest::startsWithTheLogonDialogAlone() {
@@ -388,6 +390,41 @@ void MainWindowTest::aStoreWithoutAWindowSizeKeepsTheBuiltInOne() {
     h.logOn("bob", "pw");
     QCOMPARE(h.window->pos(), QPoint(0, 0));
     QCOMPARE(h.window->size(), QSize(784, 718));
+}
+
+namespace {
+
+/// The labels and buttons of `root` whose text the widget's size cuts, as "name: text".
+QStringList cutTexts(QWidget* root) {
+    QStringList cut;
+    for (QLabel* label : root->findChildren<QLabel*>()) {
+        if (!label->isVisibleTo(root) || label->text().isEmpty() || !label->pixmap().isNull())
+            continue;
+        const bool whole = label->wordWrap()
+                               ? label->heightForWidth(label->width()) <= label->height()
+                               : label->sizeHint().width() <= label->width();
+        if (!whole) cut << label->objectName() + ": " + label->text();
+    }
+    for (QAbstractButton* button : root->findChildren<QAbstractButton*>()) {
+        if (!button->isVisibleTo(root) || button->text().isEmpty()) continue;
+        if (button->sizeHint().width() > button->width())
+            cut << button->objectName() + ": " + button->text();
+    }
+    return cut;
+}
+
+}  // namespace
+
+void MainWindowTest::everyTextShowsWholeAtTheDefaultAndFirstSizes() {
+    LoggedOnWindow w;
+    MainWindow& window = *w->window;
+    QTRY_VERIFY(window.isVisible());
+    QCOMPARE(cutTexts(&window), QStringList());
+    w.menu("Default1");
+    QTRY_COMPARE(window.frameGeometry().size(), QSize(820, 600));
+    QCOMPARE(cutTexts(&window), QStringList());
+    for (const char* link : {"lblVorkelURL", "lblTellFriend", "lblToolBarCaption"})
+        QVERIFY2(w->child<QLabel>(link)->isVisibleTo(&window), link);
 }
 
 QTEST_MAIN(MainWindowTest)

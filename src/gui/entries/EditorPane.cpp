@@ -1,5 +1,7 @@
 #include "entries/EditorPane.h"
 
+#include <algorithm>
+
 #include <QComboBox>
 #include <QEvent>
 #include <QGroupBox>
@@ -158,7 +160,11 @@ void EditorPane::buildLogoPanels(QWidget* page) {
     logoLayout->addWidget(product);
     logoLayout->addWidget(new QLabel(QStringLiteral("protecting your data"), m_logo));
     logoLayout->addWidget(new QLabel(QStringLiteral("Now with 128-bit encryption"), m_logo));
-    m_logo->resize(kLogoWidth, 90);
+    // Wide enough for its longest line in the font the system has (a substitute for Tahoma
+    // may be wider), never narrower than the built-in width.
+    logoLayout->setSpacing(2);
+    m_logoWidth = std::max(kLogoWidth, m_logo->sizeHint().width());
+    m_logo->resize(m_logoWidth, std::max(90, m_logo->sizeHint().height()));
 
     m_autoFill =
         named(new QGroupBox(QStringLiteral("New Powerful Features!"), page), "grpAutoFill");
@@ -172,7 +178,8 @@ void EditorPane::buildLogoPanels(QWidget* page) {
     fillLayout->addWidget(text);
     auto* autoEnter = button(QStringLiteral("Auto Fill"), "btnAutoEnter", m_autoFill);
     fillLayout->addWidget(autoEnter);
-    m_autoFill->resize(kLogoWidth, 120);
+    fillLayout->setContentsMargins(6, 4, 6, 4);
+    m_autoFill->resize(m_logoWidth, std::max(120, fillLayout->totalHeightForWidth(m_logoWidth)));
     connect(autoEnter, &QPushButton::clicked, this, &EditorPane::autoFillClicked);
 }
 
@@ -221,7 +228,7 @@ bool EditorPane::eventFilter(QObject* watched, QEvent* event) {
 
 void EditorPane::placeRightPanels() {
     // The logo panel keeps to the page's right edge; the fields follow it.
-    const int left = m_page->width() - kMargin - kLogoWidth;
+    const int left = m_page->width() - kMargin - m_logoWidth;
     m_logo->move(left, kMargin);
     m_autoFill->move(left, m_logo->y() + m_logo->height() + kMargin);
     pnlRightBaseResize();

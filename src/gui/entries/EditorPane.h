@@ -88,6 +88,7 @@ private:
     QPushButton* m_editType = nullptr;
     QPushButton* m_date = nullptr;
     QWidget* m_logo = nullptr;
+    int m_logoWidth = 0;  // the logo panel's and the Auto Fill box's width
     QGroupBox* m_autoFill = nullptr;
     NotesEdit* m_notes = nullptr;
 };

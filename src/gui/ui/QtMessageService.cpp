@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFontMetrics>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -117,6 +118,10 @@ std::optional<std::string> QtMessageService::inputText(const std::string& captio
     QInputDialog dialog(owner());
     dialog.setInputMode(QInputDialog::TextInput);
     dialog.setWindowTitle(toQString(caption));
+    // Wide enough that the window manager's title bar shows the caption whole: a title font
+    // somewhat larger than the dialog's, and room for the frame's buttons.
+    const QFontMetrics metrics(dialog.font());
+    dialog.setMinimumWidth(metrics.horizontalAdvance(toQString(caption)) * 3 / 2 + 120);
     dialog.setLabelText(toQString(prompt));
     dialog.setTextValue(toQString(initial));
     dialog.setOkButtonText(QStringLiteral("OK"));
