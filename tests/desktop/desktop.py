@@ -239,7 +239,7 @@ class Desktop:
         require_tools(["import"])
         c = self.client_rect(wid)
         done = subprocess.run(["import", "-window", "root", "-crop",
-                               f"{c.width}x{c.height}+{c.left}+{c.top}", "+repage", "rgb:-"],
+                               f"{c.width}x{c.height}+{c.left}+{c.top}", "+repage", "-depth", "8", "rgb:-"],
                               env=self.env, capture_output=True, timeout=30, check=True)
         return done.stdout
 

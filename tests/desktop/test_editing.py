@@ -65,10 +65,13 @@ class Editing(desktop.DesktopTest):
         self.program.close_main(self.main)
         after = self.program.entry("alice", "s3cret", 0)
         typed = after["Title"][len(before["Title"]):]
-        self.assertGreater(len(typed), 3, "the server repeated the held key")
+        self.assertGreater(len(typed), 10, "the server repeated the held key")
         self.assertEqual(set(typed), {"x"})
-        self.assertLessEqual(int(after["ModifyCount"]) - int(before["ModifyCount"]), 2)
-        self.assertLessEqual(int(after["AccessCount"]) - int(before["AccessCount"]), 2)
+        # Two physical releases (End, x). Qt tells a repeat by the press that follows its
+        # release at once; now and then one pair arrives split and passes for physical, so
+        # one more is allowed: far from one edit per repeat.
+        self.assertLessEqual(int(after["ModifyCount"]) - int(before["ModifyCount"]), 3)
+        self.assertLessEqual(int(after["AccessCount"]) - int(before["AccessCount"]), 3)
 
 
     def test_with_no_row_selected_the_editor_takes_no_typing(self):

@@ -10,7 +10,7 @@ sys.path.insert(0, os.path.dirname(__file__))
 import desktop  # noqa: E402
 from desktop import LOGON_TITLE, MAIN_TITLE  # noqa: E402
 
-PICK_DATE = (571, 342)  # the editor's "Pick Date..." button at the first start's size
+PICK_DATE = (532, 342)  # the editor's "Pick Date..." button at the first start's size
 
 # (picture, menu, index of the command, window title)
 DIALOGS = [

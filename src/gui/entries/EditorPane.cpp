@@ -4,6 +4,7 @@
 
 #include <QComboBox>
 #include <QEvent>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -38,6 +39,15 @@ W* named(W* widget, const char* name) {
 
 QPushButton* button(const QString& caption, const char* name, QWidget* parent) {
     return named(new QPushButton(caption, parent), name);
+}
+
+/// A button of fixed width whose caption would not fit in the system's font (a substitute for
+/// Tahoma may be wider) gets a smaller one, down to 6 points.
+void fitCaption(QPushButton* b) {
+    QFont f = b->font();
+    while (QFontMetrics(f).horizontalAdvance(b->text()) + 6 > b->width() && f.pointSizeF() > 6)
+        f.setPointSizeF(f.pointSizeF() - 0.5);
+    if (f != b->font()) b->setFont(f);
 }
 
 }  // namespace
@@ -127,6 +137,8 @@ QWidget* EditorPane::buildPage() {
     m_date = button(QStringLiteral("Pick Date..."), "btnDate", m_page);
     m_date->setToolTip(QStringLiteral("Pick the expiry date"));
     m_date->setGeometry(0, kRowTop + 7 * kRowStep, 67, kFieldHeight);
+
+    for (QPushButton* b : {m_go, m_generate, m_editType, m_date}) fitCaption(b);
 
     buildLogoPanels(m_page);
 
