@@ -376,13 +376,18 @@ void MainWindowTest::aWindowSavedOffEveryScreenComesBackOnThePrimary() {
         {{w - 10, ht - 10, 640, 480}, QRect(w - 10, ht - 10, 640, 480)},  // a corner on screen
         {{-600, -400, 640, 480}, QRect(-600, -400, 640, 480)},
     };
+    // A window manager may pull a window that is mostly off the screen further in by itself:
+    // the last two cases show the program's own request only without one.
+    const bool managed = QGuiApplication::platformName() != QStringLiteral("offscreen");
     for (const Case& c : cases) {
+        if (managed && &c >= &cases[3]) continue;
         TempDir dir;
         makeAccount(dir.path(), "bob", "pw");
         saveWindowAt(dir.path(), c.saved);
         MainWindowHarness h(dir.path());
         h.logOn("bob", "pw");
-        QCOMPARE(h.window->frameGeometry(), c.shown);
+        // The window manager frames and places the window in its own time.
+        QTRY_COMPARE(h.window->frameGeometry(), c.shown);
     }
 }
 

@@ -123,12 +123,21 @@ void WindowPlacement::applySaved(QWidget& window, const vorkel::WindowGeometry& 
     for (const QScreen* s : QGuiApplication::screens()) screens.push_back(toRect(s->geometry()));
     const QScreen* primary = QGuiApplication::primaryScreen();
     if (!primary || screens.empty()) return;
-    // A store made without a window (the command-line tool) carries no size: keep the built-in.
+    // A store made without a window (the command-line tool) carries no size: the built-in
+    // client size stays, and only the frame's place is taken.
+    const bool sized = saved.width > 0 && saved.height > 0;
     const vorkel::ScreenRect current = outerRect(window);
-    const vorkel::ScreenRect wanted{saved.left, saved.top,
-                                    saved.width > 0 ? saved.width : current.width,
-                                    saved.height > 0 ? saved.height : current.height};
-    setOuterRect(window, vorkel::placeOnScreen(wanted, screens, toRect(primary->geometry())));
+    const vorkel::ScreenRect wanted{saved.left, saved.top, sized ? saved.width : current.width,
+                                    sized ? saved.height : current.height};
+    const vorkel::ScreenRect placed =
+        vorkel::placeOnScreen(wanted, screens, toRect(primary->geometry()));
+    if (sized || placed.width != wanted.width || placed.height != wanted.height) {
+        setOuterRect(window, placed);
+    } else if (QWindow* handle = window.windowHandle()) {
+        handle->setFramePosition(QPoint(placed.left, placed.top));
+    } else {
+        window.move(placed.left, placed.top);
+    }
 }
 
 vorkel::WindowGeometry WindowPlacement::capture(const QWidget& window) {
