@@ -441,7 +441,7 @@ void MainWindowTest::everyTextShowsWholeAtTheDefaultAndFirstSizes() {
 
 void MainWindowTest::theEditorTakesTypingOnlyWithARowSelected() {
     LoggedOnWindow w;
-    EditorPane& editor = w->window->editorPane();
+    QWidget& editor = *w->field("editTitle");
     auto* view = w->child<QAbstractItemView>("lvTitlesView");
     QVERIFY(editor.isEnabled());
     // A click below the last row drops the selection: the editor shows the last entry still,
@@ -450,6 +450,8 @@ void MainWindowTest::theEditorTakesTypingOnlyWithARowSelected() {
                       QPoint(20, view->viewport()->height() - 5));
     QVERIFY(!w->window->listPane().selectedRow());
     QVERIFY(!editor.isEnabled());
+    QVERIFY(!w->field("editPassword")->isEnabled());
+    QVERIFY(w->child<QWidget>("btnGenPassword1")->isEnabled());  // it adds an entry if needed
     w->window->listPane().selectRow(1);
     QVERIFY(editor.isEnabled());
     // A rebuild of the rows (a new order) drops the selection too, until a row is selected.

@@ -51,7 +51,8 @@ MainCommands::MainCommands(MainWindow& window, vorkel::Session& session, Message
             [this] { run(&MainCommands::btnAutoEnterClick); });
     // Keys typed into the editor are stored into the selected row's entry: with no row
     // selected they would go nowhere, so the editor takes none until a row is selected.
-    connect(&window.listPane(), &ListPane::selectionPresenceChanged, &editor, &QWidget::setEnabled);
+    connect(&window.listPane(), &ListPane::selectionPresenceChanged, &editor,
+            &EditorPane::setTypingEnabled);
 }
 
 void MainCommands::run(Handler handler) {

@@ -1,6 +1,7 @@
 #include "entries/EditorPane.h"
 
 #include <algorithm>
+#include <initializer_list>
 
 #include <QComboBox>
 #include <QEvent>
@@ -212,6 +213,13 @@ QWidget* EditorPane::buildNotes() {
     layout->addWidget(header);
     layout->addWidget(m_notes);
     return box;
+}
+
+void EditorPane::setTypingEnabled(bool enabled) {
+    for (QWidget* field :
+         std::initializer_list<QWidget*>{m_title, m_url, m_username, m_email, m_password,
+                                         m_passphrase, m_type, m_expires, m_notes})
+        field->setEnabled(enabled);
 }
 
 bool EditorPane::eventFilter(QObject* watched, QEvent* event) {
