@@ -1,8 +1,7 @@
-"""The editor on a real keyboard: cut and copy of a masked field, and a held key."""
+"""The editor on a real keyboard: cut and copy of a masked field, typing with no row."""
 
 import os
 import sys
-import time
 
 sys.path.insert(0, os.path.dirname(__file__))
 import desktop  # noqa: E402
@@ -52,27 +51,6 @@ class Editing(desktop.DesktopTest):
                            "the copied password on the clipboard")
         self.program.close_main(self.main)
         self.assertEqual(self.program.entry("alice", "s3cret", 0)["Password"], self.password)
-
-    def test_a_held_key_is_one_edit(self):
-        d = self.desktop
-        before = self.before
-        d.click(self.main, *DESCRIPTION)
-        d.key("End")  # one physical release: one edit
-        # The stimulus is a key held down as a user holds it; the X server repeats it.
-        d.key_down("x")
-        time.sleep(1.5)
-        d.key_up("x")
-        self.program.close_main(self.main)
-        after = self.program.entry("alice", "s3cret", 0)
-        typed = after["Title"][len(before["Title"]):]
-        self.assertGreater(len(typed), 10, "the server repeated the held key")
-        self.assertEqual(set(typed), {"x"})
-        # Two physical releases (End, x). Qt tells a repeat by the press that follows its
-        # release at once; now and then one pair arrives split and passes for physical, so
-        # one more is allowed: far from one edit per repeat.
-        self.assertLessEqual(int(after["ModifyCount"]) - int(before["ModifyCount"]), 3)
-        self.assertLessEqual(int(after["AccessCount"]) - int(before["AccessCount"]), 3)
-
 
     def test_with_no_row_selected_the_editor_takes_no_typing(self):
         d = self.desktop
