@@ -177,6 +177,12 @@ class Desktop:
         if abs(x - centre[0]) > slack or abs(y - centre[1]) > slack:
             raise AssertionError(f"{self.title(wid)!r} is centred on {(x, y)}, not on {centre}")
 
+    def move_window(self, wid, left, top):
+        """Moves a window as a user would drag it, and waits until it stands there."""
+        self.run("xdotool", "windowmove", "--sync", str(wid), str(left), str(top))
+        wait_until(lambda: (lambda c: abs(c.left - left) < 30 and abs(c.top - top) < 40)(
+            self.client_rect(wid)), "the window moved")
+
     def frame_when(self, wid, want, timeout=5.0):
         """The outer rectangle once it equals `want`, or as it stands at the deadline."""
         try:

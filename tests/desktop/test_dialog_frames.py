@@ -50,5 +50,33 @@ class DialogFrames(desktop.DesktopTest):
         self.assert_close_box_only(d.wait_active(r"^Date Picker$"))
 
 
+class DialogPlaces(desktop.DesktopTest):
+    """Each box stands over the window that asked, or mid-screen where that is the rule."""
+
+    def setUp(self):
+        super().setUp()
+        self.program.start()
+        self.main = self.program.first_run()
+        # Out of the screen's middle, so "over the main window" and "mid-screen" differ.
+        self.program.menu(self.main, "Window", 1)  # Small
+        r = self.desktop.frame_rect(self.main)
+        self.desktop.frame_when(self.main, desktop.Rect(r.left, r.top, 650, 400))
+
+    def test_change_master_password_stands_mid_screen(self):
+        d = self.desktop
+        self.program.menu(self.main, "Tools", 0)
+        box = d.wait_active(r"^Change Master Password$")
+        d.assert_centred_on(box, (d.width // 2, d.height // 2))
+
+    def test_the_types_editors_prompt_stands_over_the_types_editor(self):
+        d = self.desktop
+        self.program.menu(self.main, "Tools", 4)  # Password Types...
+        types = d.wait_active(r"^Edit Password Types$")
+        d.move_window(types, 900, 400)
+        d.key("alt+a")  # Add
+        prompt = d.wait_active(r"^New Password Type$")
+        d.assert_centred_on(prompt, d.centre(types))
+
+
 if __name__ == "__main__":
     desktop.main()

@@ -51,6 +51,7 @@ private slots:
     void aStoreWithoutAWindowSizeKeepsTheBuiltInOne();
     void everyTextShowsWholeAtTheDefaultAndFirstSizes();
     void theEditorTakesTypingOnlyWithARowSelected();
+    void theEditorsTextsNameTheKeySizeAndNoOtherBrowser();
 };
 
 void MainWindowTest::startsWithTheLogonDialogAlone() {
@@ -457,6 +458,19 @@ void MainWindowTest::theEditorTakesTypingOnlyWithARowSelected() {
     // A rebuild of the rows (a new order) drops the selection too, until a row is selected.
     w->window->listPane().rowsRebuilt();
     QVERIFY(!editor.isEnabled());
+}
+
+void MainWindowTest::theEditorsTextsNameTheKeySizeAndNoOtherBrowser() {
+    LoggedOnWindow w;
+    QStringList texts;
+    for (QLabel* label : w->window->editorPane().findChildren<QLabel*>()) texts << label->text();
+    QVERIFY(texts.contains("Now with 128-bit encryption"));
+    QVERIFY(texts.contains(
+        "Now your Vorkel details can be automatically entered into your web browser. "));
+    for (const QString& text : texts) {
+        QVERIFY2(!text.contains("256"), qPrintable(text));
+        QVERIFY2(!text.contains("Internet Explorer"), qPrintable(text));
+    }
 }
 
 QTEST_MAIN(MainWindowTest)
