@@ -368,7 +368,9 @@ class DesktopTest(unittest.TestCase):
     def setUp(self):
         self.desktop = Desktop()
         self.addCleanup(self.desktop.close)
-        self.tmp = tempfile.TemporaryDirectory(prefix="vorkel-desktop-")
+        # A browser a failed test left running may still write into its profile here.
+        self.tmp = tempfile.TemporaryDirectory(prefix="vorkel-desktop-",
+                                               ignore_cleanup_errors=True)
         self.addCleanup(self.tmp.cleanup)
         self.program = Program(self.desktop, self.tmp.name)
         self.addCleanup(self.program.kill)

@@ -33,7 +33,11 @@ class AutoFill(desktop.DesktopTest):
         desktop.wait_until(lambda: children(self.program.proc.pid), "the browser started",
                            timeout=30)
         self.assertNotIn(box, d.windows(MESSAGE_TITLE))
-        d.window(MAIN_TITLE)
+        # Closing the program closes the browser it started.
+        browser = children(self.program.proc.pid)
+        self.program.close_main(d.window(MAIN_TITLE))
+        desktop.wait_until(lambda: not any(os.path.exists(f"/proc/{p}") for p in browser),
+                           "the browser to end with the program")
 
 
 if __name__ == "__main__":
