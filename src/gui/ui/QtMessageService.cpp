@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QFontMetrics>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -119,9 +120,11 @@ std::optional<std::string> QtMessageService::inputText(const std::string& captio
     dialog.setInputMode(QInputDialog::TextInput);
     dialog.setWindowTitle(toQString(caption));
     // Wide enough that the window manager's title bar shows the caption whole: a title font
-    // somewhat larger than the dialog's, and room for the frame's buttons.
+    // somewhat larger than the dialog's, and room for the frame's buttons. The dialog's layout
+    // sets its own minimum, so the text field carries the width.
     const QFontMetrics metrics(dialog.font());
-    dialog.setMinimumWidth(metrics.horizontalAdvance(toQString(caption)) * 3 / 2 + 120);
+    if (auto* field = dialog.findChild<QLineEdit*>())
+        field->setMinimumWidth(metrics.horizontalAdvance(toQString(caption)) * 3 / 2 + 100);
     dialog.setLabelText(toQString(prompt));
     dialog.setTextValue(toQString(initial));
     dialog.setOkButtonText(QStringLiteral("OK"));
