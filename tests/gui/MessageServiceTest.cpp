@@ -187,6 +187,9 @@ private slots:
                 auto* input = qobject_cast<QInputDialog*>(w);
                 QVERIFY(input);
                 caption = input->windowTitle();
+                // Wide enough for the caption in a title bar, with its buttons beside it.
+                QVERIFY(input->width() >
+                        input->fontMetrics().horizontalAdvance(input->windowTitle()) + 100);
                 label = input->labelText();
                 initial = input->textValue();
                 input->setTextValue(QStringLiteral("Bank \u00e9"));
