@@ -37,7 +37,7 @@ class AutoFill(desktop.DesktopTest):
         browser = children(self.program.proc.pid)
         self.program.close_main(d.window(MAIN_TITLE))
         desktop.wait_until(lambda: not any(os.path.exists(f"/proc/{p}") for p in browser),
-                           "the browser to end with the program")
+                           "the browser to end with the program", timeout=40)
 
 
 if __name__ == "__main__":
