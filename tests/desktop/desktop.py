@@ -183,7 +183,7 @@ class Desktop:
         wait_until(lambda: (lambda c: abs(c.left - left) < 30 and abs(c.top - top) < 40)(
             self.client_rect(wid)), "the window moved")
 
-    def frame_when(self, wid, want, timeout=5.0):
+    def frame_when(self, wid, want, timeout=10.0):
         """The outer rectangle once it equals `want`, or as it stands at the deadline."""
         try:
             return wait_until(lambda: (lambda r: r if r == want else None)(self.frame_rect(wid)),
