@@ -5,7 +5,8 @@ JOBS       ?= $(shell nproc)
 
 BUILD_PKGS = cmake ninja-build g++ pkg-config openssl libssl-dev libpugixml-dev \
              nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev clang-format xxd \
-             qt6-base-dev libgl-dev chromium clang-14 libclang-rt-14-dev
+             qt6-base-dev libgl-dev chromium clang-14 libclang-rt-14-dev \
+             python3 xvfb openbox xdotool xclip x11-utils imagemagick fonts-dejavu-core
 
 FUZZ_BUILD   ?= build-fuzz
 FUZZ_SECONDS ?= 60

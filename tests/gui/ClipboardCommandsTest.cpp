@@ -42,6 +42,7 @@ private slots:
     void pasteNeedsASelectionAndText();
     void wholeFieldCopiesIgnoreTheFocusAndTheMask();
     void cutAndCopyActOnTheFocusedFieldOnly();
+    void cutAndCopyOfAMaskedFieldCarryTheClearText();
     void clearClipboardEmptiesIt();
 };
 
@@ -122,6 +123,31 @@ void ClipboardCommandsTest::cutAndCopyActOnTheFocusedFieldOnly() {
     w.menu("Cut1");
     QCOMPARE(title->text(), QString("A  Entry"));
     QCOMPARE(clipboard().text(), QString("Sample"));
+}
+
+void ClipboardCommandsTest::cutAndCopyOfAMaskedFieldCarryTheClearText() {
+    LoggedOn w;
+    QLineEdit* password = w->field("editPassword");
+    QCOMPARE(password->echoMode(), QLineEdit::Password);
+    const QString secret = password->text();
+    QVERIFY(secret.size() > 4);
+    clipboard().setText("before");
+    w.focusOn("editPassword", 1, 3);
+    w.menu("Copy1");
+    QCOMPARE(clipboard().text(), secret.mid(1, 3));
+    QCOMPARE(password->text(), secret);
+
+    clipboard().setText("before");
+    w.focusOn("editPassword", 1, 3);
+    w.menu("Cut1");
+    QCOMPARE(clipboard().text(), secret.mid(1, 3));
+    QCOMPARE(password->text(), secret.left(1) + secret.mid(4));
+
+    // Nothing selected: nothing cut, and the clipboard keeps what it had.
+    w.focusOn("editPassword", 0, 0);
+    w.menu("Cut1");
+    QCOMPARE(clipboard().text(), secret.mid(1, 3));
+    QCOMPARE(password->text(), secret.left(1) + secret.mid(4));
 }
 
 void ClipboardCommandsTest::clearClipboardEmptiesIt() {

@@ -233,6 +233,21 @@ private slots:
         QCOMPARE(released.count(), 5);
     }
 
+    void aHeldKeyIsReportedOnceAtItsPhysicalRelease() {
+        showPane();
+        QSignalSpy released(m_pane.get(), &EditorPane::fieldKeyReleased);
+        QWidget* title = child("editTitle");
+        title->setFocus();
+        for (int i = 0; i < 10; ++i) {
+            QTest::keyEvent(QTest::Press, title, Qt::Key_Right, Qt::NoModifier, -1);
+            QKeyEvent repeat(QEvent::KeyRelease, Qt::Key_Right, Qt::NoModifier, QString(), true);
+            QApplication::sendEvent(title, &repeat);
+        }
+        QCOMPARE(released.count(), 0);
+        QTest::keyRelease(title, Qt::Key_Right);
+        QCOMPARE(released.count(), 1);
+    }
+
     void settingFieldsByProgramReportsNothing() {
         QSignalSpy released(m_pane.get(), &EditorPane::fieldKeyReleased);
         QSignalSpy picked(m_pane.get(), &EditorPane::typePicked);

@@ -149,7 +149,7 @@ private slots:
             rig.label("lblPromo"),
             QStringLiteral(
                 "Welcome to Vorkel.  The number one portable utility to maintain your personal "
-                "passwords and other data.  Vorkel uses 256 bit encryption to keep all your data "
+                "passwords and other data.  Vorkel uses 128 bit encryption to keep all your data "
                 "safe. "));
         QCOMPARE(rig.label("lblInstructions"),
                  QStringLiteral("To begin using Vorkel, please enter a new user name and "
@@ -301,6 +301,23 @@ private slots:
         QApplication::sendEvent(rig.edit("editPassword"), &repeat);
         QVERIFY(rig.ui.said.empty());
         QCOMPARE(rig.ends->count(), 0);
+    }
+
+    void enterReleasedWithoutItsPressHereIsNoAttempt() {
+        // The Enter that closes a message box comes back up in the password field.
+        Rig rig(true);
+        rig.show();
+        rig.type(kUser, kPassword);
+        QTest::keyRelease(rig.edit("editPassword"), Qt::Key_Return);
+        QCOMPARE(rig.completed, 0);
+        // Pressed here, released after the focus went elsewhere and came back: no attempt.
+        QTest::keyPress(rig.edit("editPassword"), Qt::Key_Return);
+        QFocusEvent out(QEvent::FocusOut);
+        QApplication::sendEvent(rig.edit("editPassword"), &out);
+        QTest::keyRelease(rig.edit("editPassword"), Qt::Key_Return);
+        QCOMPARE(rig.completed, 0);
+        QTest::keyClick(rig.edit("editPassword"), Qt::Key_Return);
+        QCOMPARE(rig.completed, 1);
     }
 
     void enterInUserNameDoesNothing() {

@@ -1,6 +1,8 @@
 // The main window from start-up to close: the first run, the workspace load, the editor and
 // list working together, and the close sequence.
 
+#include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QLabel>
@@ -8,7 +10,9 @@
 #include <filesystem>
 
 #include "MainWindowHarness.h"
+#include "entries/EditorPane.h"
 #include "entries/Entry.h"
+#include "entries/ListPane.h"
 #include "session/Messages.h"
 #include "session/WindowRules.h"
 
@@ -45,6 +49,9 @@ private slots:
     void aBadCounterIsReportedAsAnUnexpectedFailure();
     void aWindowSavedOffEveryScreenComesBackOnThePrimary();
     void aStoreWithoutAWindowSizeKeepsTheBuiltInOne();
+    void everyTextShowsWholeAtTheDefaultAndFirstSizes();
+    void theEditorTakesTypingOnlyWithARowSelected();
+    void theEditorsTextsNameTheKeySizeAndNoOtherBrowser();
 };
 
 void MainWindowTest::startsWithTheLogonDialogAlone() {
@@ -373,13 +380,18 @@ void MainWindowTest::aWindowSavedOffEveryScreenComesBackOnThePrimary() {
         {{w - 10, ht - 10, 640, 480}, QRect(w - 10, ht - 10, 640, 480)},  // a corner on screen
         {{-600, -400, 640, 480}, QRect(-600, -400, 640, 480)},
     };
+    // A window manager may pull a window that is mostly off the screen further in by itself:
+    // the last two cases show the program's own request only without one.
+    const bool managed = QGuiApplication::platformName() != QStringLiteral("offscreen");
     for (const Case& c : cases) {
+        if (managed && &c >= &cases[3]) continue;
         TempDir dir;
         makeAccount(dir.path(), "bob", "pw");
         saveWindowAt(dir.path(), c.saved);
         MainWindowHarness h(dir.path());
         h.logOn("bob", "pw");
-        QCOMPARE(h.window->frameGeometry(), c.shown);
+        // The window manager frames and places the window in its own time.
+        QTRY_COMPARE(h.window->frameGeometry(), c.shown);
     }
 }
 
@@ -391,6 +403,78 @@ void MainWindowTest::aStoreWithoutAWindowSizeKeepsTheBuiltInOne() {
     h.logOn("bob", "pw");
     QCOMPARE(h.window->pos(), QPoint(0, 0));
     QCOMPARE(h.window->size(), QSize(784, 718));
+}
+
+namespace {
+
+/// The labels and buttons of `root` whose text the widget's size cuts, as "name: text".
+QStringList cutTexts(QWidget* root) {
+    QStringList cut;
+    for (QLabel* label : root->findChildren<QLabel*>()) {
+        if (!label->isVisibleTo(root) || label->text().isEmpty() || !label->pixmap().isNull())
+            continue;
+        const int room = label->contentsRect().width() - 2 * std::max(label->indent(), 0);
+        const bool whole = label->wordWrap()
+                               ? label->heightForWidth(label->width()) <= label->height()
+                               : label->fontMetrics().horizontalAdvance(label->text()) <= room;
+        if (!whole) cut << label->objectName() + ": " + label->text();
+    }
+    for (QAbstractButton* button : root->findChildren<QAbstractButton*>()) {
+        if (!button->isVisibleTo(root) || button->text().isEmpty()) continue;
+        const QString shown = QString(button->text()).remove(QLatin1Char('&'));
+        // The style draws a frame of a few pixels on each side of the text.
+        if (button->fontMetrics().horizontalAdvance(shown) + 6 > button->width())
+            cut << button->objectName() + ": " + button->text();
+    }
+    return cut;
+}
+
+}  // namespace
+
+void MainWindowTest::everyTextShowsWholeAtTheDefaultAndFirstSizes() {
+    LoggedOnWindow w;
+    MainWindow& window = *w->window;
+    // Under a window manager, only once it has framed the window, as before a user's click.
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCOMPARE(cutTexts(&window).join(" | "), QString());
+    w.menu("Default1");
+    QTRY_COMPARE(window.frameGeometry().size(), QSize(820, 600));
+    QCOMPARE(cutTexts(&window), QStringList());
+    for (const char* link : {"lblVorkelURL", "lblTellFriend", "lblToolBarCaption"})
+        QVERIFY2(w->child<QLabel>(link)->isVisibleTo(&window), link);
+}
+
+void MainWindowTest::theEditorTakesTypingOnlyWithARowSelected() {
+    LoggedOnWindow w;
+    QWidget& editor = *w->field("editTitle");
+    auto* view = w->child<QAbstractItemView>("lvTitlesView");
+    QVERIFY(editor.isEnabled());
+    // A click below the last row drops the selection: the editor shows the last entry still,
+    // but typing there would be stored nowhere.
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                      QPoint(20, view->viewport()->height() - 5));
+    QVERIFY(!w->window->listPane().selectedRow());
+    QVERIFY(!editor.isEnabled());
+    QVERIFY(!w->field("editPassword")->isEnabled());
+    QVERIFY(w->child<QWidget>("btnGenPassword1")->isEnabled());  // it adds an entry if needed
+    w->window->listPane().selectRow(1);
+    QVERIFY(editor.isEnabled());
+    // A rebuild of the rows (a new order) drops the selection too, until a row is selected.
+    w->window->listPane().rowsRebuilt();
+    QVERIFY(!editor.isEnabled());
+}
+
+void MainWindowTest::theEditorsTextsNameTheKeySizeAndNoOtherBrowser() {
+    LoggedOnWindow w;
+    QStringList texts;
+    for (QLabel* label : w->window->editorPane().findChildren<QLabel*>()) texts << label->text();
+    QVERIFY(texts.contains("Now with 128-bit encryption"));
+    QVERIFY(texts.contains(
+        "Now your Vorkel details can be automatically entered into your web browser. "));
+    for (const QString& text : texts) {
+        QVERIFY2(!text.contains("256"), qPrintable(text));
+        QVERIFY2(!text.contains("Internet Explorer"), qPrintable(text));
+    }
 }
 
 QTEST_MAIN(MainWindowTest)

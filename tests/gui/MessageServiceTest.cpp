@@ -1,4 +1,5 @@
 #include <QAbstractButton>
+#include <QDialog>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -77,6 +78,7 @@ private slots:
         QFETCH(QString, caption);
         QFETCH(int, icon);
         QWidget owner;
+        owner.show();
         QtMessageService service(&owner);
         SeenBox seen;
         auto watch = answerBox(seen, QStringLiteral("OK"));
@@ -149,11 +151,32 @@ private slots:
     void theParentMayComeLater() {
         QtMessageService service;
         QWidget window;
+        window.show();
         service.setParentWidget(&window);
         SeenBox seen;
         auto watch = answerBox(seen, QStringLiteral("OK"));
         service.tell(Kind::Information, "x");
         QCOMPARE(seen.parent, &window);
+    }
+
+    void aBoxStandsOverTheWindowInUseNotOverAHiddenParent() {
+        // The logon dialog asks while the main window is hidden.
+        QWidget hiddenMain;
+        QtMessageService service(&hiddenMain);
+        {
+            SeenBox seen;
+            auto watch = answerBox(seen, QStringLiteral("OK"));
+            service.tell(Kind::Warning, "x");
+            QCOMPARE(seen.parent, nullptr);  // centred on the screen
+        }
+        QDialog inUse(&hiddenMain);
+        inUse.show();
+        inUse.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&inUse));
+        SeenBox seen;
+        auto watch = answerBox(seen, QStringLiteral("OK"));
+        service.tell(Kind::Warning, "x");
+        QCOMPARE(seen.parent, &inUse);
     }
 
     void inputBox() {
@@ -164,6 +187,9 @@ private slots:
                 auto* input = qobject_cast<QInputDialog*>(w);
                 QVERIFY(input);
                 caption = input->windowTitle();
+                // Wide enough for the caption in a title bar, with its buttons beside it.
+                QVERIFY(input->width() >
+                        input->fontMetrics().horizontalAdvance(input->windowTitle()) + 100);
                 label = input->labelText();
                 initial = input->textValue();
                 input->setTextValue(QStringLiteral("Bank \u00e9"));

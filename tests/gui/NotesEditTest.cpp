@@ -148,10 +148,11 @@ private slots:
 
     void pointerIsAHandOverLinks() {
         m_notes->setNotesText(QStringLiteral("x www.example.com"));
+        // On a real display the move goes through the window system and comes back later.
         QTest::mouseMove(m_notes->viewport(), charCentre(8));
-        QCOMPARE(m_notes->viewport()->cursor().shape(), Qt::PointingHandCursor);
+        QTRY_COMPARE(m_notes->viewport()->cursor().shape(), Qt::PointingHandCursor);
         QTest::mouseMove(m_notes->viewport(), charCentre(0));
-        QCOMPARE(m_notes->viewport()->cursor().shape(), Qt::IBeamCursor);
+        QTRY_COMPARE(m_notes->viewport()->cursor().shape(), Qt::IBeamCursor);
     }
 };
 

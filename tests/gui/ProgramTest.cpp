@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "app/SingleInstance.h"
+#include "support/ProcessEnd.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -95,7 +96,7 @@ void ProgramTest::aSecondStartOfTheSameFileEndsAtOnce() {
     QVERIFY(listening(program));
 
     Start second(program);
-    QVERIFY(second.process.waitForFinished(20000));
+    QVERIFY(vorkel::test::processEnded(second.process, 20000));
     QCOMPARE(second.process.exitStatus(), QProcess::NormalExit);
     QCOMPARE(second.process.exitCode(), 0);
     QCOMPARE(first.process.state(), QProcess::Running);
@@ -125,7 +126,7 @@ void ProgramTest::aKilledInstanceDoesNotBlockTheNextStart() {
         Start crashed(program);
         QVERIFY(listening(program));
         crashed.process.kill();  // no clean-up: the socket file stays behind
-        QVERIFY(crashed.process.waitForFinished(10000));
+        QVERIFY(vorkel::test::processEnded(crashed.process, 10000));
     }
     QVERIFY(QFileInfo::exists(SingleInstance(program).serverName()));
     Start next(program);
@@ -133,7 +134,7 @@ void ProgramTest::aKilledInstanceDoesNotBlockTheNextStart() {
     QCOMPARE(next.process.state(), QProcess::Running);
     // It is the instance now: a further start defers to it.
     Start later(program);
-    QVERIFY(later.process.waitForFinished(20000));
+    QVERIFY(vorkel::test::processEnded(later.process, 20000));
     QCOMPARE(later.process.exitCode(), 0);
     QCOMPARE(next.process.state(), QProcess::Running);
 }

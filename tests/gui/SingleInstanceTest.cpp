@@ -16,6 +16,7 @@
 #include <cstring>
 
 #include "app/SingleInstance.h"
+#include "support/ProcessEnd.h"
 #include "support/TempDir.h"
 
 // Besides the tests, this program doubles as a second instance started by them:
@@ -226,7 +227,7 @@ private slots:
         SingleInstance second(qs(dir.file("vorkel")));
         QVERIFY(second.alreadyRunning());
         QCOMPARE(running.line(), QByteArray("activated"));
-        QVERIFY(running.process.waitForFinished(5000));
+        QVERIFY(vorkel::test::processEnded(running.process, 5000));
         QCOMPARE(running.process.exitCode(), 0);
     }
 
@@ -237,7 +238,7 @@ private slots:
             Child crashing("--hold", qs(dir.file("vorkel")));
             QCOMPARE(crashing.line(), QByteArray("listening"));
             crashing.process.kill();  // SIGKILL: no clean-up runs
-            QVERIFY(crashing.process.waitForFinished(5000));
+            QVERIFY(vorkel::test::processEnded(crashing.process, 5000));
         }
         SingleInstance next(qs(dir.file("vorkel")));
         QVERIFY(QFile::exists(next.serverName()));  // the crashed one's socket is still there

@@ -34,7 +34,7 @@ inline constexpr std::string_view kVersionText = "version 4.1";
 inline constexpr std::string_view kLogonPromo =
     "Welcome to Vorkel.  The number one portable utility to maintain your personal passwords and "
     "other "
-    "data.  Vorkel uses 256 bit encryption to keep all your data safe. ";
+    "data.  Vorkel uses 128 bit encryption to keep all your data safe. ";
 inline constexpr std::string_view kLogonInstructions =
     "Please enter your user name and password below (case sensitive).";
 inline constexpr std::string_view kFirstRunInstructions =

@@ -2,6 +2,7 @@
 #include <optional>
 #include <string>
 
+#include "Error.h"
 #include "app/MainCommands.h"
 #include "app/MainWindow.h"
 #include "entries/EditorPane.h"
@@ -50,9 +51,13 @@ void MainCommands::btnAutoEnterClick() {
     BrowserBridge& bridge = browser();
 
     if (!bridge.IsBrowserRunning()) {
-        // The page is filled on the next click, once it has loaded; nothing waits for it here.
-        bridge.OpenInNewBrowser(fields.webUrl);
+        // Told before the browser starts: a box opened after it would stand behind the
+        // browser's new window, and the program would look frozen. The page is filled on the
+        // next click, once it has loaded; nothing waits for it here.
+        if (bridge.browserProgram().isEmpty())
+            throw vorkel::Error(std::string(msg::kNoBrowserFound));
         m_ui.tell(Kind::Information, std::string(msg::kStartingBrowser));
+        bridge.OpenInNewBrowser(fields.webUrl);
         return;
     }
 

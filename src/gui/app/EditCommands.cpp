@@ -51,11 +51,22 @@ void copyWholeField(MainWindow& window, const char* name) {
 }  // namespace
 
 void MainCommands::Cut1Click() {
-    if (QLineEdit* field = clipboardTarget(m_window)) field->cut();
+    QLineEdit* field = clipboardTarget(m_window);
+    if (!field || !field->hasSelectedText()) return;
+    // QLineEdit's own cut deletes without copying while the field is masked: copy the clear
+    // text ourselves, and delete only once the clipboard holds it.
+    const QString selected = field->selectedText();
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->setText(selected);
+    if (clipboard->text() != selected) return;
+    field->del();
 }
 
 void MainCommands::Copy1Click() {
-    if (QLineEdit* field = clipboardTarget(m_window)) field->copy();
+    QLineEdit* field = clipboardTarget(m_window);
+    // A masked field refuses to copy; the selection is copied as the whole-field commands do.
+    if (field && field->hasSelectedText())
+        QGuiApplication::clipboard()->setText(field->selectedText());
 }
 
 void MainCommands::Paste1Click() {

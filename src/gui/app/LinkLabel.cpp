@@ -5,13 +5,9 @@
 LinkLabel::LinkLabel(const QString& text, const QString& objectName, QWidget* parent)
     : QLabel(text, parent) {
     setObjectName(objectName);
-    QFont f = font();
-    f.setBold(true);
-    f.setUnderline(true);
-    setFont(f);
-    QPalette p = palette();
-    p.setColor(QPalette::WindowText, Qt::blue);
-    setPalette(p);
+    // A style sheet rather than font and palette: a toolbar's style repaints its widgets'
+    // text in its own colour.
+    setStyleSheet(QStringLiteral("color: blue; font-weight: bold; text-decoration: underline;"));
     // Qt swaps the pointer back itself when it leaves the label.
     setCursor(Qt::PointingHandCursor);
 }

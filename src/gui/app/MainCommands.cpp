@@ -1,5 +1,7 @@
 #include "app/MainCommands.h"
 
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QMenuBar>
 #include <QStyle>
 #include <QToolBar>
@@ -47,6 +49,10 @@ MainCommands::MainCommands(MainWindow& window, vorkel::Session& session, Message
             [this] { run(&MainCommands::btnDateClick); });
     connect(&editor, &EditorPane::autoFillClicked, this,
             [this] { run(&MainCommands::btnAutoEnterClick); });
+    // Keys typed into the editor are stored into the selected row's entry: with no row
+    // selected they would go nowhere, so the editor takes none until a row is selected.
+    connect(&window.listPane(), &ListPane::selectionPresenceChanged, &editor,
+            &EditorPane::setTypingEnabled);
 }
 
 void MainCommands::run(Handler handler) {
@@ -155,13 +161,29 @@ void MainCommands::buildToolBar() {
     button(bar, "Generate Password", "btnGenPassword", QStyle::SP_BrowserReload,
            &MainCommands::btnGenPasswordClick);
 
-    bar->addSeparator();
-    auto* site = new LinkLabel(toQString(vorkel::kProductWebSite), "lblVorkelURL", bar);
-    auto* friendLink = new LinkLabel("Tell a Friend", "lblTellFriend", bar);
-    site->setContentsMargins(8, 0, 8, 0);
-    friendLink->setContentsMargins(8, 0, 8, 0);
-    bar->addWidget(site);
-    bar->addWidget(friendLink);
+    // Below the buttons, a strip with the toolbar's caption and, at the right, the two links.
+    // Beside the buttons they would not fit the window's width and would go to the toolbar's
+    // overflow menu, out of sight.
+    m_window.addToolBarBreak(Qt::TopToolBarArea);
+    auto* strip = new QToolBar(QStringLiteral("Password Maintenance links"), &m_window);
+    strip->setObjectName("ToolBar1Caption");
+    strip->setMovable(false);
+    strip->toggleViewAction()->setVisible(false);
+    auto* row = new QWidget(strip);
+    row->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    auto* rowLayout = new QHBoxLayout(row);
+    rowLayout->setContentsMargins(6, 0, 6, 0);
+    auto* caption = new QLabel(bar->windowTitle(), row);
+    caption->setObjectName("lblToolBarCaption");
+    auto* site = new LinkLabel(toQString(vorkel::kProductWebSite), "lblVorkelURL", row);
+    auto* friendLink = new LinkLabel("Tell a Friend", "lblTellFriend", row);
+    rowLayout->addWidget(caption);
+    rowLayout->addStretch(1);
+    rowLayout->addWidget(site);
+    rowLayout->addSpacing(16);
+    rowLayout->addWidget(friendLink);
+    strip->addWidget(row);
+    m_window.addToolBar(Qt::TopToolBarArea, strip);
     connect(site, &LinkLabel::clicked, this, [this] { run(&MainCommands::lblVorkelURLClick); });
     connect(friendLink, &LinkLabel::clicked, this,
             [this] { run(&MainCommands::lblTellFriendClick); });

@@ -1,7 +1,11 @@
 #include "entries/EditorPane.h"
 
+#include <algorithm>
+#include <initializer_list>
+
 #include <QComboBox>
 #include <QEvent>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -36,6 +40,15 @@ W* named(W* widget, const char* name) {
 
 QPushButton* button(const QString& caption, const char* name, QWidget* parent) {
     return named(new QPushButton(caption, parent), name);
+}
+
+/// A button of fixed width whose caption would not fit in the system's font (a substitute for
+/// Tahoma may be wider) gets a smaller one, down to 6 points.
+void fitCaption(QPushButton* b) {
+    QFont f = b->font();
+    while (QFontMetrics(f).horizontalAdvance(b->text()) + 6 > b->width() && f.pointSizeF() > 6)
+        f.setPointSizeF(f.pointSizeF() - 0.5);
+    if (f != b->font()) b->setFont(f);
 }
 
 }  // namespace
@@ -126,6 +139,8 @@ QWidget* EditorPane::buildPage() {
     m_date->setToolTip(QStringLiteral("Pick the expiry date"));
     m_date->setGeometry(0, kRowTop + 7 * kRowStep, 67, kFieldHeight);
 
+    for (QPushButton* b : {m_go, m_generate, m_editType, m_date}) fitCaption(b);
+
     buildLogoPanels(m_page);
 
     QWidget* order[] = {m_title, m_url,     m_username, m_email,    m_password, m_passphrase,
@@ -157,22 +172,27 @@ void EditorPane::buildLogoPanels(QWidget* page) {
     product->setFont(big);
     logoLayout->addWidget(product);
     logoLayout->addWidget(new QLabel(QStringLiteral("protecting your data"), m_logo));
-    logoLayout->addWidget(new QLabel(QStringLiteral("Now with 256-bit encryption"), m_logo));
-    m_logo->resize(kLogoWidth, 90);
+    logoLayout->addWidget(new QLabel(QStringLiteral("Now with 128-bit encryption"), m_logo));
+    // Wide enough for its longest line in the font the system has (a substitute for Tahoma
+    // may be wider), never narrower than the built-in width.
+    logoLayout->setSpacing(2);
+    m_logoWidth = std::max(kLogoWidth, m_logo->sizeHint().width());
+    m_logo->resize(m_logoWidth, std::max(90, m_logo->sizeHint().height()));
 
     m_autoFill =
         named(new QGroupBox(QStringLiteral("New Powerful Features!"), page), "grpAutoFill");
     m_autoFill->setStyleSheet(QStringLiteral("QGroupBox#grpAutoFill { color: red; }"));
     auto* fillLayout = new QVBoxLayout(m_autoFill);
     auto* text = new QLabel(
-        QStringLiteral("Now your Vorkel details can be automatically entered into Internet "
-                       "Explorer web browser. "),
+        QStringLiteral("Now your Vorkel details can be automatically entered into your web "
+                       "browser. "),
         m_autoFill);
     text->setWordWrap(true);
     fillLayout->addWidget(text);
     auto* autoEnter = button(QStringLiteral("Auto Fill"), "btnAutoEnter", m_autoFill);
     fillLayout->addWidget(autoEnter);
-    m_autoFill->resize(kLogoWidth, 120);
+    fillLayout->setContentsMargins(6, 4, 6, 4);
+    m_autoFill->resize(m_logoWidth, std::max(120, fillLayout->totalHeightForWidth(m_logoWidth)));
     connect(autoEnter, &QPushButton::clicked, this, &EditorPane::autoFillClicked);
 }
 
@@ -195,10 +215,20 @@ QWidget* EditorPane::buildNotes() {
     return box;
 }
 
+void EditorPane::setTypingEnabled(bool enabled) {
+    for (QWidget* field :
+         std::initializer_list<QWidget*>{m_title, m_url, m_username, m_email, m_password,
+                                         m_passphrase, m_type, m_expires, m_notes})
+        field->setEnabled(enabled);
+}
+
 bool EditorPane::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
         case QEvent::KeyRelease:
-            if (watched != m_page && watched != m_type->lineEdit()) emit fieldKeyReleased();
+            // A held key repeats press and release; only the physical release is an edit.
+            if (watched != m_page && watched != m_type->lineEdit() &&
+                !static_cast<QKeyEvent*>(event)->isAutoRepeat())
+                emit fieldKeyReleased();
             break;
         case QEvent::KeyPress:
             // Enter in the type box would pick the typed text as if chosen from the list.
@@ -218,7 +248,7 @@ bool EditorPane::eventFilter(QObject* watched, QEvent* event) {
 
 void EditorPane::placeRightPanels() {
     // The logo panel keeps to the page's right edge; the fields follow it.
-    const int left = m_page->width() - kMargin - kLogoWidth;
+    const int left = m_page->width() - kMargin - m_logoWidth;
     m_logo->move(left, kMargin);
     m_autoFill->move(left, m_logo->y() + m_logo->height() + kMargin);
     pnlRightBaseResize();

@@ -37,6 +37,9 @@ public:
     /// Masks the user name, password and passphrase unless their option is exactly 1; links in
     /// the notes only while HighlightURLs is 1.
     void ApplyDisplayOptions(const vorkel::Options& options);
+    /// The fields and the notes take typing only while an entry's row is selected: keys typed
+    /// with none would be stored nowhere. The buttons stay usable.
+    void setTypingEnabled(bool enabled);
     /// Replaces the type box's list, keeping the text it shows.
     void setPassTypes(const std::vector<std::string>& types);
     /// The type box's list, in order.
@@ -88,6 +91,7 @@ private:
     QPushButton* m_editType = nullptr;
     QPushButton* m_date = nullptr;
     QWidget* m_logo = nullptr;
+    int m_logoWidth = 0;  // the logo panel's and the Auto Fill box's width
     QGroupBox* m_autoFill = nullptr;
     NotesEdit* m_notes = nullptr;
 };

@@ -85,6 +85,10 @@ ListPane::ListPane(vorkel::Session& session, QWidget* parent)
     m_view->setGeometry(8, kListTop, 225, 200);
     connect(m_view->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &ListPane::selectionChanged);
+    // Connected after the selection model's own handlers, so they have run when these report.
+    auto reportPresence = [this] { emit selectionPresenceChanged(selectedRow().has_value()); };
+    connect(m_view->selectionModel(), &QItemSelectionModel::selectionChanged, this, reportPresence);
+    connect(m_model, &QAbstractItemModel::modelReset, this, reportPresence);
 
     buildDetailsPanel();
 }

@@ -56,6 +56,9 @@ signals:
     /// lvTitlesViewSelectItem: a row became selected or unselected (the row concerned either
     /// way, so its entry is shown), or nullopt when selectRow cleared the selection.
     void rowSelected(std::optional<std::size_t> row);
+    /// A row is selected now (true) or none is (false): after a selection change or a rebuild
+    /// of the rows, which drops the selection.
+    void selectionPresenceChanged(bool present);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -12,6 +12,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 #include <exception>
+#include <utility>
 
 #include "logon/PasswordConfirmDialog.h"
 #include "session/Messages.h"
@@ -205,12 +206,22 @@ void LogonDialog::showEvent(QShowEvent* event) {
 }
 
 bool LogonDialog::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_editPassword && event->type() == QEvent::KeyRelease) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && !key->isAutoRepeat()) {
-            btnLogonClick();
-            return true;
-        }
+    if (watched != m_editPassword) return KeylessDialog::eventFilter(watched, event);
+    const QEvent::Type type = event->type();
+    // A press whose release went elsewhere does not carry over to the next visit.
+    if (type == QEvent::FocusOut) m_enterPressedHere = false;
+    if (type != QEvent::KeyPress && type != QEvent::KeyRelease)
+        return KeylessDialog::eventFilter(watched, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter)
+        return KeylessDialog::eventFilter(watched, event);
+    if (key->isAutoRepeat()) return true;
+    if (type == QEvent::KeyPress) {
+        m_enterPressedHere = true;
+        return true;
     }
-    return KeylessDialog::eventFilter(watched, event);
+    // Only a release whose press came to this field: the Enter that closes a message box
+    // releases here too, and must not run the logon again.
+    if (std::exchange(m_enterPressedHere, false)) btnLogonClick();
+    return true;
 }

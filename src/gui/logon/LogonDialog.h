@@ -56,6 +56,7 @@ private:
     vorkel::RunState& m_run;
     MessageService& m_messages;
     bool m_newAccountMode = false;
+    bool m_enterPressedHere = false;  // Enter went down in editPassword, not in a message box
 
     QLabel* m_lblPromo;
     QLabel* m_lblInstructions;

@@ -1,10 +1,12 @@
 #include "logon/PasswordChangeDialog.h"
 
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
 #include "logon/PasswordConfirmDialog.h"
@@ -94,4 +96,15 @@ void PasswordChangeDialog::btnOKClick() {
     m_messages.tell(MessageService::Kind::Information,
                     std::string(vorkel::msg::kMasterPasswordUpdated));
     accept();
+}
+
+void PasswordChangeDialog::showEvent(QShowEvent* event) {
+    // Centred on the screen, not over the main window, whatever size that has.
+    QScreen* screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
+    if (screen) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+    KeylessDialog::showEvent(event);
 }

@@ -20,6 +20,9 @@ public:
     /// and closes with Accepted. Every failed check leaves the dialog open and changes nothing.
     void btnOKClick();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     vorkel::Session& m_session;
     MessageService& m_messages;

@@ -266,18 +266,19 @@ bool AdvancedSearchWindow::eventFilter(QObject* watched, QEvent* event) {
 void AdvancedSearchWindow::followOwner(QEvent* event) {
     const QEvent::Type type = event->type();
     if (type != QEvent::WindowStateChange && type != QEvent::Hide && type != QEvent::Show) return;
-    if (m_owner.isMinimized()) {
-        if (isVisible()) {
-            m_hiddenWithOwner = true;
-            hide();
-        }
-    } else if (type == QEvent::Hide) {
-        // Hidden without being minimised: locked or closing. The results go with it; the next
-        // opening starts afresh.
+    if (type == QEvent::Hide && m_owner.isLocked()) {
+        // Only the lock clears the window: the next opening after it starts afresh.
         m_hiddenWithOwner = false;
         hide();
         clearForOpening();
         m_results->clear();
+    } else if (m_owner.isMinimized() || type == QEvent::Hide) {
+        // Minimised, or hidden for a moment (a new "Always On Top" flag re-creates the native
+        // window): away with the owner, back with it, results kept.
+        if (isVisible()) {
+            m_hiddenWithOwner = true;
+            hide();
+        }
     } else if (m_hiddenWithOwner) {
         // Later, once the owner has finished its own restore: restoring may lock it instead.
         QTimer::singleShot(0, this, [this] {

@@ -6,7 +6,8 @@
 namespace vorkel::msg {
 
 inline constexpr std::string_view kStartingBrowser =
-    "Starting Internet Explorer. You may need to click Auto-Fill again if IE startup is slow.";
+    "Starting your web browser. You may need to click Auto-Fill again if the browser startup is "
+    "slow.";
 inline constexpr std::string_view kNoBrowserFound =
     "Auto Fill needs the Chromium or Google Chrome web browser, and neither was found (looked "
     "for chromium, google-chrome and chromium-browser).";

@@ -2,6 +2,7 @@
 
 #include <QClipboard>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -45,6 +46,9 @@ GeneratePasswordDialog::GeneratePasswordDialog(vorkel::Session& session, QWidget
     info->setTextFormat(Qt::PlainText);
 
     m_editPassword->setReadOnly(true);
+    // The longest result (20 characters of the widest kind) shows whole.
+    const QFontMetrics metrics(m_editPassword->font());
+    m_editPassword->setMinimumWidth(metrics.horizontalAdvance(QString(20, QLatin1Char('W'))) + 12);
     auto* copy = named(new QPushButton(QStringLiteral("&Copy")), "btnCopy");
     m_spinPassLen->setRange(1, 20);
     m_spinPassLen->setValue(6);

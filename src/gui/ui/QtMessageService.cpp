@@ -1,7 +1,10 @@
 #include "ui/QtMessageService.h"
 
+#include <QApplication>
 #include <QFileDialog>
+#include <QFontMetrics>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -58,6 +61,17 @@ void QtMessageService::setParentWidget(QWidget* parent) {
     m_parent = parent;
 }
 
+QWidget* QtMessageService::owner() const {
+    // The window the user is working in: the logon dialog while the main window is hidden, a
+    // modal editor over the main window. A box is centred on its parent, and on the screen
+    // when it has none.
+    QWidget* active = QApplication::activeModalWidget();
+    if (!active) active = QApplication::activeWindow();
+    if (active && active->isVisible() && !active->isMinimized()) return active;
+    if (m_parent && m_parent->isVisible() && !m_parent->isMinimized()) return m_parent;
+    return nullptr;
+}
+
 QString QtMessageService::displayText(const std::string& text) {
     QString shown = toQString(text);
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -67,7 +81,7 @@ QString QtMessageService::displayText(const std::string& text) {
 
 bool QtMessageService::askTwo(Kind kind, const std::string& text, const QString& accept,
                               const QString& decline) {
-    QMessageBox box(m_parent);
+    QMessageBox box(owner());
     prepare(box, caption(kind), iconOf(kind), text);
     QPushButton* yes = box.addButton(accept, QMessageBox::AcceptRole);
     QPushButton* no = box.addButton(decline, QMessageBox::RejectRole);
@@ -82,7 +96,7 @@ bool QtMessageService::askYesNo(Kind kind, const std::string& text) {
 }
 
 void QtMessageService::tell(Kind kind, const std::string& text) {
-    QMessageBox box(m_parent);
+    QMessageBox box(owner());
     prepare(box, caption(kind), iconOf(kind), text);
     box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
     box.exec();
@@ -93,7 +107,7 @@ bool QtMessageService::askOkCancel(Kind kind, const std::string& text) {
 }
 
 void QtMessageService::reportUnexpected(const std::string& text) {
-    QMessageBox box(m_parent);
+    QMessageBox box(owner());
     prepare(box, toQString(vorkel::msg::kApplicationTitle), QMessageBox::Critical, text);
     box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
     box.exec();
@@ -102,9 +116,15 @@ void QtMessageService::reportUnexpected(const std::string& text) {
 std::optional<std::string> QtMessageService::inputText(const std::string& caption,
                                                        const std::string& prompt,
                                                        const std::string& initial) {
-    QInputDialog dialog(m_parent);
+    QInputDialog dialog(owner());
     dialog.setInputMode(QInputDialog::TextInput);
     dialog.setWindowTitle(toQString(caption));
+    // Wide enough that the window manager's title bar shows the caption whole: a title font
+    // somewhat larger than the dialog's, and room for the frame's buttons. The dialog's layout
+    // sets its own minimum, so the text field carries the width.
+    const QFontMetrics metrics(dialog.font());
+    if (auto* field = dialog.findChild<QLineEdit*>())
+        field->setMinimumWidth(metrics.horizontalAdvance(toQString(caption)) * 3 / 2 + 100);
     dialog.setLabelText(toQString(prompt));
     dialog.setTextValue(toQString(initial));
     dialog.setOkButtonText(QStringLiteral("OK"));
@@ -114,7 +134,7 @@ std::optional<std::string> QtMessageService::inputText(const std::string& captio
 }
 
 std::optional<std::string> QtMessageService::chooseSaveFile(const std::string& defaultName) {
-    QFileDialog dialog(m_parent);
+    QFileDialog dialog(owner());
     setUpDataFileDialog(dialog, QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.selectFile(toQString(defaultName));
@@ -122,7 +142,7 @@ std::optional<std::string> QtMessageService::chooseSaveFile(const std::string& d
 }
 
 std::optional<std::string> QtMessageService::chooseOpenFile() {
-    QFileDialog dialog(m_parent);
+    QFileDialog dialog(owner());
     setUpDataFileDialog(dialog, QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     return runFileDialog(dialog);

@@ -9,7 +9,8 @@
 /// parent window that may be set after construction.
 class QtMessageService : public MessageService {
 public:
-    /// `parent` (may be null) owns and centres every box.
+    /// `parent` (may be null) owns and centres every box shown while no other window of the
+    /// program is active.
     explicit QtMessageService(QWidget* parent = nullptr);
 
     /// The window the boxes are shown over from now on.
@@ -29,6 +30,9 @@ public:
     static QString displayText(const std::string& text);
 
 private:
+    // The window a box is centred on: the active one of the program, else the parent while it
+    // is shown; null (the screen's centre) when neither is.
+    QWidget* owner() const;
     // A question with two buttons; true when the first was pressed.
     bool askTwo(Kind kind, const std::string& text, const QString& accept, const QString& decline);
     QPointer<QWidget> m_parent;
