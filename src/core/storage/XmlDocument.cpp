@@ -109,6 +109,15 @@ void XmlElement::SetAttribute(std::string_view name, std::string_view value) {
         throw Error("Out of memory while building an XML document.");
 }
 
+void XmlElement::AppendAttribute(std::string_view name, std::string_view value) {
+    if (!isElement()) throw Error("Cannot set the attribute \"" + std::string(name) + "\" here.");
+    xmlchars::requireName(name);
+    xmlchars::requireValue(name, value);
+    pugi::xml_attribute a = nodeOf(m_node).append_attribute(std::string(name).c_str());
+    if (!a || !a.set_value(value.data(), value.size()))
+        throw Error("Out of memory while building an XML document.");
+}
+
 std::string XmlElement::GetAttribute(std::string_view name) const {
     const pugi::xml_attribute a = findAttribute(nodeOf(m_node), name);
     if (!a)

@@ -50,13 +50,15 @@ std::vector<FillWrite> FillDocumentForms(const std::vector<std::vector<FormEleme
 
 /// The host of an http or https address, lower-cased, without a trailing dot, IPv6 literals in
 /// brackets; nullopt for any other scheme or a malformed address. An address without a scheme
-/// is read as http.
+/// is read as https.
 std::optional<std::string> webHost(std::string_view address);
 
-/// True when the page (http or https) shows the entry's host or a subdomain of it.
+/// True when the page (http or https) shows the entry's host or a subdomain of it, on the
+/// entry's port (default ports normalised), and is https whenever the entry is: an http entry
+/// may fill the https page, never the reverse.
 bool pageMatchesEntry(std::string_view pageAddress, std::string_view entryAddress);
 
-/// The address to open a browser on: the entry's http or https address, "http://" put before
+/// The address to open a browser on: the entry's http or https address, "https://" put before
 /// one without a scheme; nullopt for anything else (so no text can reach the browser as an
 /// option or a script address).
 std::optional<std::string> browserAddress(std::string_view address);
