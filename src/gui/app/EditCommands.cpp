@@ -13,6 +13,7 @@
 #include "entries/PasswordDetailDialog.h"
 #include "entries/TypeEditDialog.h"
 #include "ui/QtText.h"
+#include "ui/SecretClipboard.h"
 
 namespace {
 
@@ -38,6 +39,20 @@ QLineEdit* clipboardTarget(MainWindow& window) {
     return nullptr;
 }
 
+// Fields whose text is a secret on the clipboard: marked so clipboard histories skip it.
+bool holdsSecret(const QLineEdit* field) {
+    const QString name = field->objectName();
+    return name == QLatin1String("editPassword") || name == QLatin1String("editPassPhrase") ||
+           name == QLatin1String("editUsername");
+}
+
+void copyFrom(const QLineEdit* field, const QString& text) {
+    if (holdsSecret(field))
+        SecretClipboard::copySecret(text);
+    else
+        SecretClipboard::copyText(text);
+}
+
 /// Selects the whole field and puts its text on the clipboard.
 void copyWholeField(MainWindow& window, const char* name) {
     QLineEdit* field = editorField(window, name);
@@ -45,17 +60,26 @@ void copyWholeField(MainWindow& window, const char* name) {
     field->selectAll();
     // A masked field refuses to copy, yet these commands exist to hand over the secret. An
     // empty field empties the clipboard rather than leave another entry's secret there.
-    QGuiApplication::clipboard()->setText(field->text());
+    copyFrom(field, field->text());
+}
+
+// The field's own cut and copy, through the program's clipboard: a masked field gives nothing,
+// as the field itself would not.
+bool copySelection(QLineEdit* field) {
+    if (!field || !field->hasSelectedText() || field->echoMode() != QLineEdit::Normal) return false;
+    copyFrom(field, field->selectedText());
+    return true;
 }
 
 }  // namespace
 
 void MainCommands::Cut1Click() {
-    if (QLineEdit* field = clipboardTarget(m_window)) field->cut();
+    QLineEdit* field = clipboardTarget(m_window);
+    if (copySelection(field) && !field->isReadOnly()) field->del();
 }
 
 void MainCommands::Copy1Click() {
-    if (QLineEdit* field = clipboardTarget(m_window)) field->copy();
+    copySelection(clipboardTarget(m_window));
 }
 
 void MainCommands::Paste1Click() {
@@ -89,7 +113,7 @@ void MainCommands::CopyPassphrase1Click() {
 }
 
 void MainCommands::ClearClipboard1Click() {
-    QGuiApplication::clipboard()->clear();
+    SecretClipboard::clear();
 }
 
 void MainCommands::btnDetailsClick() {

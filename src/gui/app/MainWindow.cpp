@@ -18,6 +18,7 @@
 #include "session/Messages.h"
 #include "ui/MessageService.h"
 #include "ui/QtText.h"
+#include "ui/SecretClipboard.h"
 
 using vorkel::Options;
 
@@ -219,6 +220,7 @@ void MainWindow::windowMinimised() {
     rememberGeometry();
     m_lockFailure = m_session.LockWrites();
     m_lockDue = true;
+    if (Options::on(m_session.options().EmptyClipboard)) SecretClipboard::clearIfOurs();
 }
 
 void MainWindow::windowRestored() {
