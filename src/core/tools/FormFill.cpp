@@ -193,7 +193,7 @@ std::vector<FillWrite> FillDocumentForms(const std::vector<std::vector<FormEleme
         for (std::size_t e = elements.size(); e-- > 0;) {
             const FormElement& element = elements[e];
             // An element whose type or name cannot be read is passed over.
-            if (!element.type || !element.name) continue;
+            if (!element.type || !element.name || !element.writable) continue;
             const std::string type = asciiLower(*element.type);
             if (type == "text") {
                 if (matchesFieldWords(*element.name, UserNameFieldWords))

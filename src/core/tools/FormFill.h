@@ -32,6 +32,8 @@ bool matchesFieldWords(std::string_view name, const std::array<std::string_view,
 struct FormElement {
     std::optional<std::string> type;
     std::optional<std::string> name;
+    /// False for a read-only or disabled input, which a person could not type into either.
+    bool writable = true;
 };
 
 /// One value to write into a page: the element at `element` of form `form`, whose lower-cased
@@ -44,7 +46,8 @@ struct FillWrite {
 };
 
 /// The writes for one page, in visiting order: forms ascending, elements from the last to the
-/// first; "text" inputs by the word lists, every "password" input the password; nothing else.
+/// first; "text" inputs by the word lists, every "password" input the password; nothing else,
+/// and nothing into an input that is read-only or disabled.
 std::vector<FillWrite> FillDocumentForms(const std::vector<std::vector<FormElement>>& forms,
                                          const FillValues& values);
 

@@ -215,6 +215,7 @@ void MainWindow::changeEvent(QEvent* event) {
 void MainWindow::windowMinimised() {
     if (!m_loggedOn || m_locked || m_lockDue || m_ended) return;
     if (!Options::on(m_session.options().PromptMasterPass)) return;
+    m_commands->cancelAutoFill();
     // The restore asks for the logon and reloads from disk, so what the user has goes to disk
     // now, as at close, without questions.
     rememberGeometry();
@@ -258,6 +259,7 @@ void MainWindow::rememberGeometry() {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     event->accept();
+    m_commands->cancelAutoFill();
     if (m_ended || !m_loggedOn || m_closing) return;
     if (m_locked) {
         // Nobody has logged on again: end as the logon dialog's close would.

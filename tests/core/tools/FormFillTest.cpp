@@ -65,6 +65,18 @@ TEST(FormFill, VisitsFormsInOrderAndElementsLastFirst) {
     EXPECT_EQ(writes[1].type, "text");
 }
 
+// A person could not type into a read-only or disabled input, so neither does the fill.
+TEST(FormFill, ReadOnlyAndDisabledInputsAreLeftAlone) {
+    FormElement locked = el("password", "pass");
+    locked.writable = false;
+    FormElement lockedText = el("text", "login");
+    lockedText.writable = false;
+    std::vector<std::vector<FormElement>> forms{
+        {el("text", "login"), lockedText, locked, el("password", "new")}};
+    EXPECT_EQ(plan(FillDocumentForms(forms, kValues)),
+              (std::vector<std::string>{"0.3=s3cret", "0.0=bob"}));
+}
+
 TEST(FormFill, OnlyTextAndPasswordInputsByTheWordLists) {
     std::vector<std::vector<FormElement>> forms{{
         el("text", "user_name"),     // not inside a word: left empty
