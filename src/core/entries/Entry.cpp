@@ -21,8 +21,13 @@ EntryPtr Entry::create(EntryId id, const Texts& texts) {
 
 Entry::~Entry() {
     // The storage outlives this (it is released after the body): each text's bytes belong to
-    // this entry alone, in writable memory that create or the document parser made.
-    for (std::string_view text : m_texts) secureWipe(const_cast<char*>(text.data()), text.size());
+    // this entry alone, in writable memory that create or the document parser made. Only the
+    // fields that hold secrets: wiping all eighteen made dropping a loaded list four times
+    // slower, for dates and counters.
+    for (Field f : {Field::Password, Field::Passphrase, Field::Username, Field::Detail}) {
+        const std::string_view text = m_texts[index(f)];
+        secureWipe(const_cast<char*>(text.data()), text.size());
+    }
 }
 
 EntryPtr Entry::view(EntryId id, const Texts& texts, std::shared_ptr<const void> storage) {

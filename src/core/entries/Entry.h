@@ -18,7 +18,8 @@ class Entry;
 using EntryPtr = std::shared_ptr<const Entry>;
 
 /// One password entry: eighteen texts and its identifier. Immutable. When the last pointer to
-/// an entry goes, its texts are wiped where they lie: in its own block, or in the parsed
+/// an entry goes, its secret texts (password, passphrase, user name, notes) are wiped where
+/// they lie: in its own block, or in the parsed
 /// document it was read from, which other entries may keep alive for the whole run. A value an
 /// edit superseded is thus gone once no row shows it any more, at a cost in proportion to the
 /// entry alone.

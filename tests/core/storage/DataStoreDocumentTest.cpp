@@ -170,10 +170,10 @@ TEST(DataStoreDocument, ADroppedEntryIsWipedInTheDocumentOthersKeepAlive) {
     ASSERT_EQ(entries.size(), 2u);
     const std::string_view password = entries[0]->get(Field::Password);
     ASSERT_EQ(password, secret);
-    const std::string_view title = entries[0]->title();
+    const std::string_view passphrase = entries[0]->get(Field::Passphrase);
     entries[0].reset();  // the second entry keeps the document alive
     EXPECT_EQ(std::string(password.data(), password.size()), std::string(secret.size(), '\0'));
-    EXPECT_EQ(std::string(title.data(), title.size()), std::string(4, '\0'));
+    EXPECT_EQ(std::string(passphrase.data(), passphrase.size()), std::string(2, '\0'));
     EXPECT_EQ(entries[1]->title(), "Mail");
     EXPECT_EQ(entries[1]->get(Field::Password), "pw");
 }

@@ -7,7 +7,7 @@ using namespace vorkel;
 namespace {
 
 FormElement el(std::optional<std::string> type, std::optional<std::string> name) {
-    return {std::move(type), std::move(name)};
+    return {std::move(type), std::move(name), true};
 }
 
 // "form.element=value" for each write, in order, so a failure shows the whole plan.
