@@ -177,6 +177,19 @@ void ClipboardCommandsTest::secretsCarryTheClipboardHistoryHint() {
     w.menu("Cut1");
     QCOMPARE(clipboard().text(), QString("kept"));
     QCOMPARE(w->field("editPassword")->text(), QString("type password here"));
+
+    // The keyboard's own copy and cut in a secret field are marked too.
+    QLineEdit* username = w.focusOn("editUsername", 0, 4);
+    QTest::keySequence(username, QKeySequence::Copy);
+    QCOMPARE(clipboard().text(), QString("istr"));
+    QVERIFY(markedSecret());
+    w.focusOn("editTitle", 0, 1);
+    QTest::keySequence(w->field("editTitle"), QKeySequence::Copy);
+    QVERIFY(!markedSecret());
+    username = w.focusOn("editUsername", 0, 4);
+    QTest::keySequence(username, QKeySequence::Cut);
+    QCOMPARE(username->text(), QString("ator"));
+    QVERIFY(markedSecret());
 }
 
 void ClipboardCommandsTest::theLockTakesBackOnlyWhatTheProgramCopied() {
