@@ -53,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         } else if (head == "entry") {
             entry = tail;
         } else {
-            forms.back().push_back({part(head), part(tail)});
+            forms.back().push_back({part(head), part(tail), true});
             (void)matchesFieldWords(tail, UserNameFieldWords);
             (void)matchesFieldWords(tail, EmailFieldWords);
         }

@@ -10,6 +10,7 @@
 #include "cli/AddCommand.h"
 #include "cli/BackupCommand.h"
 #include "cli/CommandContext.h"
+#include "cli/CommandLine.h"
 #include "cli/ExportCommand.h"
 #include "cli/GenerateCommand.h"
 #include "cli/ImportCommand.h"
@@ -69,6 +70,7 @@ GlobalOptions parseGlobalOptions(const std::vector<std::string>& args) {
         } else if (arg == "--help" || arg == "-h") {
             options.help = true;
         } else {
+            refuseSecretOptions({arg});
             throw UsageError("Unknown option " + name + ".");
         }
     }

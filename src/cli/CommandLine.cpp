@@ -63,6 +63,21 @@ void CommandLine::expectOperands(std::initializer_list<std::string_view> names) 
         throw UsageError("Unexpected argument \"" + m_operands[names.size()] + "\".");
 }
 
+void refuseSecretOptions(const std::vector<std::string>& args) {
+    for (const std::string& arg : args) {
+        if (arg == "--") return;
+        const std::string name = arg.substr(0, arg.find('='));
+        if (name == "--password" || name == "--passphrase" || name == "--master-password" ||
+            name == "--pass")
+            throw UsageError(
+                "The option " + name +
+                " is refused: every local user can read a program's arguments. The master "
+                "password is typed at the terminal without echo, or given as the first line of "
+                "standard input with --password-stdin; add --with-password reads the entry's "
+                "password the same way, after the master password.");
+    }
+}
+
 std::size_t parseCount(const std::string& text, std::string_view what, std::size_t minimum) {
     const bool digitsOnly = !text.empty() && std::all_of(text.begin(), text.end(), [](char c) {
         return c >= '0' && c <= '9';

@@ -34,6 +34,10 @@ private:
     std::vector<std::string> m_operands;
 };
 
+/// Throws UsageError, saying how to pass them instead, when any option before "--" would carry
+/// a password or passphrase: arguments are readable by every local user.
+void refuseSecretOptions(const std::vector<std::string>& args);
+
 /// A whole number from `minimum` up, or UsageError naming `what`.
 std::size_t parseCount(const std::string& text, std::string_view what, std::size_t minimum);
 

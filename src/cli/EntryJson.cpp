@@ -38,7 +38,8 @@ void checkEntry(const Json& item, std::size_t position) {
         for (const auto& [key, value] : item.items()) {
             bool known = false;
             for (Field f : kDocumentFieldOrder) known = known || key == fieldName(f);
-            if (!known) throw Error(at(position) + " has the unknown key " + inQuotes(key) + ".");
+            // The key is the file's text, which may be a secret pasted in the wrong place.
+            if (!known) throw Error(at(position) + " has a key that is not a field name.");
         }
     }
 }
@@ -64,6 +65,9 @@ std::vector<EntryPtr> read(std::string_view text) {
         // Only the place: the parser's own text quotes the input, which holds passwords.
         throw Error("The import is not valid JSON: the fault is at byte " + std::to_string(e.byte) +
                     ".");
+    } catch (const Json::exception&) {
+        // A number too large for any type, say: the library's text quotes it.
+        throw Error("The import is not valid JSON: it holds a number out of range.");
     }
     if (!document.is_array()) throw Error("The import must be a JSON array of entries.");
     for (std::size_t i = 0; i < document.size(); ++i) checkEntry(document[i], i);

@@ -3,9 +3,17 @@
 
 #include <signal.h>
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
+#include <QUrl>
+#include <filesystem>
 
 #include "LoopbackServer.h"
 #include "support/TempDir.h"
@@ -45,6 +53,11 @@ private slots:
     void fillsOnlyTheEntrysSiteAndThePageSeesIt();
     void aPageThatNeverFinishesIsSkippedAfterTheBound();
     void noOpenPageOfTheEntrysSiteFillsNothing();
+    void eachStartHasAPrivateThrowAwayProfile();
+    void readOnlyAndDisabledInputsAreLeftAlone();
+    void aFillCanBeCancelledWhileItWaits();
+    void aSecondFillDuringAFillIsRefusedAndTheFirstGoesOn();
+    void thePipeReadsEachByteOnce();
     void aBrowserThatClosedIsNoticed();
     void noBrowserToStartIsAClearError();
 
@@ -54,6 +67,8 @@ private:
     std::unique_ptr<BrowserBridge> m_bridge;
     QString m_logon;
     QString m_otherHost;
+    QString m_profiles;
+    std::string m_entry;  // the entry's address: the loopback server's host and port
 
     DevToolsPipe& pipe() { return *m_bridge->protocol(); }
     QString pageAt(const QString& url) {
@@ -69,21 +84,32 @@ void BrowserBridgeTest::initTestCase() {
     m_server.page("/slow", kSlowPage);
     m_logon = m_server.url("127.0.0.1", "/logon");
     m_otherHost = m_server.url("localhost", "/logon");
+    m_entry = m_server.url("127.0.0.1", "/").toStdString();
+
+    // Profiles left by programs that crashed are removed at the next start; those of running
+    // programs, and folders that are no profiles, stay.
+    m_profiles = QString::fromStdString(m_dir.file("tmp"));
+    QVERIFY(QDir().mkpath(m_profiles + "/vorkel-browser-999999999-dead/Default"));
+    QVERIFY(QDir().mkpath(m_profiles + "/vorkel-browser-1-alive"));
+    QVERIFY(QDir().mkpath(m_profiles + "/vorkel-browser-notes"));
 
     BrowserSettings settings;
-    settings.profileFolder = QString::fromStdString(m_dir.file("profile"));
+    settings.profileParent = m_profiles;
     settings.headless = true;
     m_bridge = std::make_unique<BrowserBridge>(settings);
     QVERIFY2(!m_bridge->browserProgram().isEmpty(), "no chromium or google-chrome on the PATH");
     QVERIFY(!m_bridge->IsBrowserRunning());
     m_bridge->OpenInNewBrowser(m_logon.toStdString());
     QVERIFY(m_bridge->IsBrowserRunning());
+    QVERIFY(!QFileInfo::exists(m_profiles + "/vorkel-browser-999999999-dead"));
+    QVERIFY(QFileInfo::exists(m_profiles + "/vorkel-browser-1-alive"));
+    QVERIFY(QFileInfo::exists(m_profiles + "/vorkel-browser-notes"));
     QTRY_VERIFY_WITH_TIMEOUT(!pageAt(m_logon).isEmpty(), 30000);
     openPage(pipe(), m_otherHost);
 }
 
 void BrowserBridgeTest::fillsOnlyTheEntrysSiteAndThePageSeesIt() {
-    const FillReport report = m_bridge->FillBrowserForms(kValues, "http://127.0.0.1/");
+    const FillReport report = m_bridge->FillBrowserForms(kValues, m_entry);
     QCOMPARE(report.matchingPages, 1);
     QCOMPARE(report.filledPages, QStringList{m_logon});
     QVERIFY(report.slowPages.isEmpty() && report.failedPages.isEmpty());
@@ -117,7 +143,7 @@ void BrowserBridgeTest::aPageThatNeverFinishesIsSkippedAfterTheBound() {
     m_bridge->settings().readyBoundMs = kBoundMs;
     QElapsedTimer clock;
     clock.start();
-    const FillReport report = m_bridge->FillBrowserForms(kValues, "127.0.0.1");
+    const FillReport report = m_bridge->FillBrowserForms(kValues, m_entry);
     QVERIFY(clock.elapsed() >= kBoundMs);
     m_bridge->settings().readyBoundMs = 10000;
     QCOMPARE(report.slowPages, QStringList{slowUrl});
@@ -131,17 +157,133 @@ void BrowserBridgeTest::noOpenPageOfTheEntrysSiteFillsNothing() {
     const FillReport report = m_bridge->FillBrowserForms({"x", "x", "x"}, "https://example.com");
     QCOMPARE(report.matchingPages, 0);
     QVERIFY(report.filledPages.isEmpty());
+    // The right host on another port, or a secure entry for these plain pages: nothing.
+    const std::string port = std::to_string(QUrl(m_logon).port());
+    const std::vector<std::string> others = {"http://127.0.0.1/", "127.0.0.1:" + port,
+                                             "https://127.0.0.1:" + port};
+    for (const std::string& entry : others)
+        QCOMPARE(m_bridge->FillBrowserForms({"x", "x", "x"}, entry).matchingPages, 0);
     QCOMPARE(evaluateInPage(pipe(), pageAt(m_otherHost), "seen.length").toInt(), 0);
 }
 
+void BrowserBridgeTest::eachStartHasAPrivateThrowAwayProfile() {
+    const QString profile = m_bridge->profileFolder();
+    QCOMPARE(QFileInfo(profile).absolutePath(), m_profiles);
+    QVERIFY(QFileInfo(profile).fileName().startsWith(
+        "vorkel-browser-" + QString::number(QCoreApplication::applicationPid()) + "-"));
+    QCOMPARE(std::filesystem::status(profile.toStdString()).permissions(),
+             std::filesystem::perms::owner_all);
+    // The browser took it: it keeps its own state there.
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(profile + "/Local State"), 30000);
+    QFile preferences(profile + "/Default/Preferences");
+    QVERIFY(preferences.open(QIODevice::ReadOnly));
+    const QJsonObject prefs = QJsonDocument::fromJson(preferences.readAll()).object();
+    QCOMPARE(prefs.value("credentials_enable_service").toBool(true), false);
+    QCOMPARE(prefs.value("profile").toObject().value("password_manager_enabled").toBool(true),
+             false);
+    QCOMPARE(prefs.value("autofill").toObject().value("profile_enabled").toBool(true), false);
+}
+
+void BrowserBridgeTest::readOnlyAndDisabledInputsAreLeftAlone() {
+    m_server.page("/locked", R"HTML(<!doctype html>
+<form>
+  <input type="text" name="login" readonly value="ro"><input type="password" name="pass" disabled>
+  <fieldset disabled><input type="password" name="old"></fieldset>
+  <input type="password" name="new">
+</form>)HTML");
+    const QString url = m_server.url("127.0.0.1", "/locked");
+    const QString page = openPage(pipe(), url);
+    const FillReport report = m_bridge->FillBrowserForms(kValues, m_entry);
+    QVERIFY(report.filledPages.contains(url));
+    QCOMPARE(evaluateInPage(pipe(), page, kInputValues).toString(),
+             "login=ro pass= old= new=" + kPassword);
+    pipe().call("Target.closeTarget", {{"targetId", page}});
+}
+
+void BrowserBridgeTest::aFillCanBeCancelledWhileItWaits() {
+    m_server.releaseHanging();  // the earlier tests' pictures
+    m_server.page("/slow1", QByteArray(kSlowPage).replace("/hang", "/hang?1"));
+    const QString slowUrl = m_server.url("127.0.0.1", "/slow1");
+    const QString slow = openPage(pipe(), slowUrl);
+    QTRY_VERIFY_WITH_TIMEOUT(m_server.hanging() > 0, 10000);
+    // A bound far beyond the test's own: only the cancel can end this fill in time.
+    m_bridge->settings().readyBoundMs = 3600 * 1000;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, this, [&] {
+        if (m_bridge->isFilling()) m_bridge->cancelFill();
+    });
+    poll.start(10);
+    const FillReport report = m_bridge->FillBrowserForms(kValues, m_entry);
+    poll.stop();
+    m_bridge->settings().readyBoundMs = 10000;
+    QVERIFY(report.cancelled);
+    QVERIFY(report.slowPages.isEmpty() && report.failedPages.isEmpty());
+    QVERIFY(!m_bridge->isFilling());
+    // The pipe goes on working, and the next fill runs whole.
+    m_server.releaseHanging();
+    QTRY_COMPARE_WITH_TIMEOUT(evaluateInPage(pipe(), slow, "document.readyState").toString(),
+                              QString("complete"), 10000);
+    const FillReport next = m_bridge->FillBrowserForms(kValues, m_entry);
+    QVERIFY(!next.cancelled);
+    QVERIFY(next.filledPages.contains(slowUrl));
+    pipe().call("Target.closeTarget", {{"targetId", slow}});
+}
+
+void BrowserBridgeTest::aSecondFillDuringAFillIsRefusedAndTheFirstGoesOn() {
+    // A picture of its own, which no cache can answer.
+    m_server.page("/slow2", QByteArray(kSlowPage).replace("/hang", "/hang?2"));
+    const QString slowUrl = m_server.url("127.0.0.1", "/slow2");
+    m_server.releaseHanging();
+    const QString slow = openPage(pipe(), slowUrl);
+    QTRY_VERIFY_WITH_TIMEOUT(m_server.hanging() > 0, 10000);
+    bool refused = false;
+    bool tried = false;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, this, [&] {
+        if (tried || !m_bridge->isFilling()) return;
+        tried = true;
+        try {
+            m_bridge->FillBrowserForms(kValues, m_entry);
+        } catch (const vorkel::Error&) {
+            refused = true;
+        }
+        // The page finishes loading only now, after the second attempt.
+        m_server.releaseHanging();
+    });
+    poll.start(10);
+    const FillReport report = m_bridge->FillBrowserForms(kValues, m_entry);
+    poll.stop();
+    QVERIFY(refused);
+    QVERIFY(!report.cancelled);
+    QVERIFY(report.slowPages.isEmpty());
+    QVERIFY(report.filledPages.contains(slowUrl));
+    QCOMPARE(evaluateInPage(pipe(), slow, kInputValues).toString(), "login=bob pass=" + kPassword);
+    pipe().call("Target.closeTarget", {{"targetId", slow}});
+}
+
+// Message ends are searched in the bytes just read only: a large reply that arrives in many
+// reads costs its size, not its size times the number of reads.
+void BrowserBridgeTest::thePipeReadsEachByteOnce() {
+    const qint64 before = pipe().bytesScanned();
+    const QString page = pageAt(m_logon);
+    const int size = 8 << 20;
+    const QJsonValue big = evaluateInPage(pipe(), page, QString("'x'.repeat(%1)").arg(size));
+    QCOMPARE(big.toString().size(), size);
+    const qint64 scanned = pipe().bytesScanned() - before;
+    QVERIFY2(scanned >= size && scanned < size + 64 * 1024, qPrintable(QString::number(scanned)));
+}
+
 void BrowserBridgeTest::aBrowserThatClosedIsNoticed() {
+    const QString firstProfile = m_bridge->profileFolder();
     const qint64 pid = m_bridge->processId();
     QVERIFY(processAlive(pid));
     pipe().call("Browser.close");
     QTRY_VERIFY_WITH_TIMEOUT(!m_bridge->IsBrowserRunning(), 10000);
     QTRY_VERIFY_WITH_TIMEOUT(!processAlive(pid), 10000);
     QTRY_VERIFY_WITH_TIMEOUT(!groupAlive(pid), 10000);
-    QVERIFY_THROWS_EXCEPTION(vorkel::Error, m_bridge->FillBrowserForms(kValues, "127.0.0.1"));
+    // Its profile went with it.
+    QTRY_VERIFY_WITH_TIMEOUT(!QFileInfo::exists(firstProfile), 10000);
+    QVERIFY_THROWS_EXCEPTION(vorkel::Error, m_bridge->FillBrowserForms(kValues, m_entry));
 
     // A new start after the end works, and ending the bridge ends its browser.
     m_bridge->OpenInNewBrowser("");
@@ -150,13 +292,17 @@ void BrowserBridgeTest::aBrowserThatClosedIsNoticed() {
     QTRY_VERIFY_WITH_TIMEOUT(openPages(pipe()).size() == 1, 30000);
     QCOMPARE(openPages(pipe()).front().second, QString("about:blank"));
     QVERIFY(groupAlive(second));
+    const QString secondProfile = m_bridge->profileFolder();
+    QVERIFY(secondProfile != firstProfile);
+    QVERIFY(QFileInfo::exists(secondProfile));
     m_bridge.reset();
     QTRY_VERIFY_WITH_TIMEOUT(!groupAlive(second), 10000);
+    QVERIFY(!QFileInfo::exists(secondProfile));
 }
 
 void BrowserBridgeTest::noBrowserToStartIsAClearError() {
     BrowserSettings settings;
-    settings.profileFolder = QString::fromStdString(m_dir.file("none"));
+    settings.profileParent = QString::fromStdString(m_dir.path());
     BrowserBridge missing(settings);
     const QByteArray path = qgetenv("PATH");
     qputenv("PATH", QByteArray::fromStdString(m_dir.path()));

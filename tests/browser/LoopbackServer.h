@@ -6,10 +6,12 @@
 #include <QHostAddress>
 #include <QJsonArray>
 #include <QJsonObject>
+#include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <map>
 #include <memory>
+#include <vector>
 
 #include "tools/DevToolsPipe.h"
 
@@ -17,7 +19,8 @@ namespace vorkel::test {
 
 class LoopbackServer {
 public:
-    /// Listening at once on a free port; `/hang` is answered never, unknown paths with 404.
+    /// Listening at once on a free port; `/hang...` is answered only by releaseHanging, unknown
+    /// paths with 404.
     LoopbackServer() {
         m_server.listen(QHostAddress::LocalHost, 0);
         QObject::connect(&m_server, &QTcpServer::newConnection, &m_server, [this] {
@@ -37,6 +40,23 @@ public:
     }
     /// Serves `html` at `path`.
     void page(const QByteArray& path, const QByteArray& html) { m_pages[path] = html; }
+    /// Answers every `/hang` request held so far with "not found", so the pages waiting for
+    /// them finish loading.
+    void releaseHanging() {
+        for (const QPointer<QTcpSocket>& socket : m_held) {
+            if (!socket) continue;
+            socket->write(
+                "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+            socket->disconnectFromHost();
+        }
+        m_held.clear();
+    }
+    /// How many `/hang` requests are held.
+    int hanging() const {
+        int n = 0;
+        for (const QPointer<QTcpSocket>& socket : m_held) n += socket ? 1 : 0;
+        return n;
+    }
 
 private:
     void serve(QTcpSocket& socket, QByteArray& request) {
@@ -44,7 +64,10 @@ private:
         if (!request.contains("\r\n\r\n")) return;
         const QByteArray path = request.split(' ').value(1);
         request.clear();
-        if (path == "/hang") return;  // keeps the page that asked for it loading
+        if (path.startsWith("/hang")) {  // keeps the page that asked for it loading
+            m_held.emplace_back(&socket);
+            return;
+        }
         const auto found = m_pages.find(path);
         const QByteArray body = found == m_pages.end() ? QByteArray("no such page") : found->second;
         socket.write(
@@ -56,6 +79,7 @@ private:
 
     QTcpServer m_server;
     std::map<QByteArray, QByteArray> m_pages;
+    std::vector<QPointer<QTcpSocket>> m_held;
 };
 
 /// Evaluates `expression` in the page of `targetId`, as the page's own scripts see it.

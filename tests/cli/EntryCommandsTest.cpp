@@ -1,6 +1,8 @@
 // list, show, add, search and generate: the commands that read or add entries.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <cstdio>
 #include <map>
 
 #include "cli/CliFixture.h"
@@ -187,9 +189,10 @@ TEST_F(EntryCommands, ShowCountsPositionsInDocumentOrder) {
 TEST_F(EntryCommands, AddAppendsAnAuditedEntryAndSaves) {
     createAccount();
     clock.set({2011, 2, 3, 4, 5, 6});
-    CliResult r = tool({"add", "--title", "0 Bank", "--username", "jo", "--email", "jo@example.org",
-                        "--password", "p&<\"'w", "--url", "https://bank.example/", "--notes",
-                        "line 1\nline 2"});
+    CliResult r =
+        tool({"add", "--title", "0 Bank", "--username", "jo", "--email", "jo@example.org",
+              "--with-password", "--url", "https://bank.example/", "--notes", "line 1\nline 2"},
+             "p&<\"'w\r\n");
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out, "");
 
@@ -204,6 +207,58 @@ TEST_F(EntryCommands, AddAppendsAnAuditedEntryAndSaves) {
                             "CreatedBy: alice", "ModifiedBy: alice", "ModifyCount: 1",
                             "AccessedBy: alice", "AccessedLast: 03/02/2011 04:05:06",
                             "AccessCount: 1", "AllowedAccess: Private"}));
+}
+
+// Arguments are readable by every local user in /proc: no secret is taken from them.
+TEST_F(EntryCommands, AddRefusesAPasswordGivenAsAnArgumentAndSaysHow) {
+    createAccount();
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"add", "--title", "Bank", "--password", "s3cret"},
+          {"add", "--title", "Bank", "--password=s3cret"},
+          {"add", "--passphrase", "a b c", "--title", "Bank"}}) {
+        const CliResult r = tool(args);
+        EXPECT_EQ(r.code, 2) << args[3];
+        EXPECT_NE(r.err.find("every local user can read"), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find("--with-password"), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find("--password-stdin"), std::string::npos) << r.err;
+        EXPECT_EQ(r.err.find("s3cret"), std::string::npos) << r.err;
+    }
+    // Nor before the command; and after "--" it is no option at all.
+    CliResult r = run({"--folder", dir.path(), "--user", kUser, "--password=Secret1", "list"});
+    EXPECT_EQ(r.code, 2);
+    EXPECT_NE(r.err.find("every local user can read"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("Secret1"), std::string::npos) << r.err;
+    EXPECT_EQ(tool({"add", "--title", "Bank", "--", "--password"}).err,
+              "Unexpected argument \"--password\".\nRun 'vorkel-cli add --help' for its usage.\n");
+    EXPECT_EQ(tool({"list"}).out, lines(kSampleTitles));
+}
+
+// Without --password-stdin, both passwords are typed at the terminal, the entry's second.
+TEST_F(EntryCommands, AddReadsTheEntryPasswordFromTheTerminal) {
+    createAccount();
+    terminal.answers = {kPassword, "typed secret"};
+    CliResult r =
+        run({"--folder", dir.path(), "--user", kUser, "add", "--title", "Bank", "--with-password"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(terminal.prompts.back(), "Entry password: ");
+    EXPECT_NE(tool({"show", "4"}).out.find("\nPassword: typed secret\n"), std::string::npos);
+    // Without the flag nothing more is asked, and the entry has no password.
+    terminal.prompts.clear();
+    terminal.answers = {kPassword};
+    r = run({"--folder", dir.path(), "--user", kUser, "add", "--title", "Other"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(terminal.prompts.size(), 1u);
+    EXPECT_NE(tool({"show", "5"}).out.find("\nPassword: \n"), std::string::npos);
+}
+
+// A FIFO in the store's place once made `list` wait for ever for a writer.
+TEST_F(EntryCommands, AStoreThatIsNoRegularFileIsAClearError) {
+    createAccount();
+    ASSERT_EQ(std::remove(storePath().c_str()), 0);
+    ASSERT_EQ(::mkfifo(storePath().c_str(), 0600), 0);
+    const CliResult r = tool({"list"});
+    EXPECT_EQ(r.code, 3);
+    EXPECT_EQ(r.err, "Cannot read file \"" + storePath() + "\". It is not a regular file.\n");
 }
 
 TEST_F(EntryCommands, AddWithTitleOnlyLeavesTheRestEmpty) {

@@ -24,6 +24,21 @@ TEST_F(SecretOutput, BrokenImportNamesTheByteNotTheText) {
     }
 }
 
+// The JSON library's own texts quote the input: a number too large, an unknown key.
+TEST_F(SecretOutput, ImportFaultsNeverQuoteTheInput) {
+    createAccount();
+    for (const std::string& hostile :
+         {std::string("[{\"Title\": 1e99999999}]"), std::string("[1e4093123456789]"),
+          std::string("[{\"123456789e99999\": \"x\"}]")}) {
+        const CliResult r = tool({"import", "-"}, hostile);
+        EXPECT_EQ(r.code, 3) << hostile;
+        EXPECT_EQ(r.err.find("99999"), std::string::npos) << r.err;
+        EXPECT_EQ(r.err.find("123456"), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(tool({"import", "-"}, "[1e99999999]").err,
+              "The import is not valid JSON: it holds a number out of range.\n");
+}
+
 TEST_F(SecretOutput, WrongMasterPasswordIsNotEchoed) {
     createAccount();
     const CliResult r = as(kUser, "Wrong-Secret-9", {"list"});

@@ -23,7 +23,8 @@ protected:
     void createAccountWithAwkwardEntries() {
         createAccount();
         ASSERT_EQ(tool({"add", "--title", "Quotes \"&\" <tags>", "--notes",
-                        "CR LF\r\nlone CR\rLF CR\n\r\ttab", "--password", "\\back\\slash/"})
+                        "CR LF\r\nlone CR\rLF CR\n\r\ttab", "--with-password"},
+                       "\\back\\slash/\n")
                       .code,
                   0);
         ASSERT_EQ(tool({"add", "--title", "Ünïcödé \xE2\x82\xAC \xF0\x9F\x94\x91", "--username",
@@ -139,7 +140,7 @@ TEST_F(TransferCommands, ImportFaultsNameTheirPlaceAndWriteNothing) {
         {withEntry(1, [](auto& e) { e["Detail"] = nullptr; }),
          "Entry at position 1: the value of \"Detail\" is not a string."},
         {withEntry(3, [](auto& e) { e["Colour"] = "red"; }),
-         "Entry at position 3 has the unknown key \"Colour\"."},
+         "Entry at position 3 has a key that is not a field name."},
         {withEntry(2, [](auto& e) { e["Detail"] = "bell\x07"; }),
          "Entry at position 2: the value of \"Detail\" holds characters a data store cannot "
          "carry."},

@@ -9,7 +9,7 @@ sys.path.insert(0, os.path.dirname(__file__))
 import desktop  # noqa: E402
 from desktop import CONFIRM_TITLE, LOGON_TITLE, MAIN_TITLE, MESSAGE_TITLE  # noqa: E402
 
-
+FILE_DIALOG_TITLE = r"^(Save As|Open|Save File|Open File)$"
 
 
 class LogonEnter(desktop.DesktopTest):
@@ -85,8 +85,50 @@ class LogonEnter(desktop.DesktopTest):
         d.key("Tab")
         d.type("s3cret")
         d.key("Return")
-        self.close_message_with_enter()
+        # The damaged store offers a backup in its place: Enter takes the offer, Escape leaves
+        # the file dialog, and the logon dialog stays with no message coming back.
+        d.wait_active(MESSAGE_TITLE)
+        d.key("Return")
+        d.wait_active(FILE_DIALOG_TITLE)
+        d.key("Escape")
+        d.wait_active(LOGON_TITLE)
         self.cancel_ends_the_program()
+
+    def test_a_damaged_store_is_replaced_by_a_backup_and_kept_aside(self):
+        d = self.desktop
+        self.program.start()
+        main = self.program.first_run("alice", "s3cret")
+        self.program.close_main(main)
+        backup = os.path.join(self.tmp.name, "backup.xdb")
+        self.program.cli("alice", "s3cret", "backup", backup)
+        store = os.path.join(self.program.folder, "Vorkel4.xdb")
+        with open(store, "r+b") as f:
+            f.seek(40)
+            f.write(b"\x00" * 64)
+        with open(store, "rb") as f:
+            damaged = f.read()
+        self.program.start()
+        d.wait_active(LOGON_TITLE)
+        d.type("alice")
+        d.key("Tab")
+        d.type("s3cret")
+        d.key("Return")
+        d.wait_active(MESSAGE_TITLE)
+        d.key("Return")  # Yes: restore from a backup
+        d.wait_active(FILE_DIALOG_TITLE)
+        d.key("ctrl+a")
+        d.type(backup)
+        d.key("Return")
+        d.wait_active(MESSAGE_TITLE)  # which backup, and where the damaged file is kept
+        d.key("Return")
+        main = d.window(MAIN_TITLE)
+        d.wait_active(MAIN_TITLE)
+        kept = [n for n in os.listdir(self.program.folder) if n.startswith("Vorkel4-damaged-")]
+        self.assertEqual(len(kept), 1, os.listdir(self.program.folder))
+        with open(os.path.join(self.program.folder, kept[0]), "rb") as f:
+            self.assertEqual(f.read(), damaged)
+        self.program.close_main(main)
+        self.assertEqual(len(self.program.cli("alice", "s3cret", "list").splitlines()), 4)
 
 
 if __name__ == "__main__":

@@ -7,6 +7,7 @@
 
 #include "MainWindowHarness.h"
 #include "storage/SampleContent.h"
+#include "ui/SecretClipboard.h"
 
 using namespace vorkel;
 using namespace vorkel::test;
@@ -44,6 +45,9 @@ private slots:
     void cutAndCopyActOnTheFocusedFieldOnly();
     void cutAndCopyOfAMaskedFieldCarryTheClearText();
     void clearClipboardEmptiesIt();
+    void secretsCarryTheClipboardHistoryHint();
+    void theLockTakesBackOnlyWhatTheProgramCopied();
+    void clearIfOursLeavesOtherProgramsText();
 };
 
 void ClipboardCommandsTest::pasteReplacesExactlyTheSelectedCharacters() {
@@ -155,6 +159,115 @@ void ClipboardCommandsTest::clearClipboardEmptiesIt() {
     clipboard().setText("put there by another program");
     w.menu("ClearClipboard1");
     QVERIFY(!clipboardHasText());
+}
+
+namespace {
+
+bool markedSecret() {
+    const QMimeData* data = clipboard().mimeData();
+    return data && data->data(SecretClipboard::kHintType) == SecretClipboard::kHintValue;
+}
+
+}  // namespace
+
+void ClipboardCommandsTest::secretsCarryTheClipboardHistoryHint() {
+    LoggedOn w;
+    for (const char* item : {"CopyPassword1", "CopyPassphrase1", "CopyUsername1"}) {
+        clipboard().setText("other");
+        w.menu(item);
+        QVERIFY2(markedSecret(), item);
+    }
+    for (const char* item : {"CopyWebsiteURL1", "CopyEmail1"}) {
+        w.menu(item);
+        QVERIFY2(!markedSecret(), item);
+        QVERIFY(clipboardHasText());
+    }
+    // The menu's Copy and Cut of a secret field mark it too; other fields' text is not marked.
+    w->field("editUsername")->setEchoMode(QLineEdit::Normal);
+    w.focusOn("editUsername", 0, 5);
+    w.menu("Copy1");
+    QCOMPARE(clipboard().text(), QString("Admin"));
+    QVERIFY(markedSecret());
+    w.focusOn("editTitle", 0, 1);
+    w.menu("Copy1");
+    QVERIFY(!markedSecret());
+    w.focusOn("editUsername", 0, 5);
+    w.menu("Cut1");
+    QCOMPARE(clipboard().text(), QString("Admin"));
+    QCOMPARE(w->field("editUsername")->text(), QString("istrator"));
+    QVERIFY(markedSecret());
+    // A masked field's Copy and Cut carry its clear text, marked; Cut deletes only after that.
+    clipboard().setText("kept");
+    w.focusOn("editPassword", 0, 4);
+    w.menu("Copy1");
+    QCOMPARE(clipboard().text(), QString("type"));
+    QVERIFY(markedSecret());
+    clipboard().setText("kept");
+    w.focusOn("editPassword", 0, 4);
+    w.menu("Cut1");
+    QCOMPARE(clipboard().text(), QString("type"));
+    QVERIFY(markedSecret());
+    QCOMPARE(w->field("editPassword")->text(), QString(" password here"));
+
+    // The keyboard's own copy and cut in a secret field are marked too.
+    QLineEdit* username = w.focusOn("editUsername", 0, 4);
+    QTest::keySequence(username, QKeySequence::Copy);
+    QCOMPARE(clipboard().text(), QString("istr"));
+    QVERIFY(markedSecret());
+    w.focusOn("editTitle", 0, 1);
+    QTest::keySequence(w->field("editTitle"), QKeySequence::Copy);
+    QVERIFY(!markedSecret());
+    username = w.focusOn("editUsername", 0, 4);
+    QTest::keySequence(username, QKeySequence::Cut);
+    QCOMPARE(username->text(), QString("ator"));
+    QVERIFY(markedSecret());
+}
+
+void ClipboardCommandsTest::theLockTakesBackOnlyWhatTheProgramCopied() {
+    {
+        LoggedOn w;
+        QVERIFY(Options::on(w->session.options().EmptyClipboard));
+        w.menu("CopyPassword1");
+        w->window->tmrMinimiseTimer();
+        QVERIFY(w->window->isMinimized());
+        QVERIFY(!clipboardHasText());
+    }
+    {
+        // Copied by another program since: the lock leaves it.
+        LoggedOn w;
+        w.menu("CopyPassword1");
+        clipboard().setText("another program's text");
+        w->window->tmrMinimiseTimer();
+        QCOMPARE(clipboard().text(), QString("another program's text"));
+    }
+    {
+        // With the option off, the lock leaves the clipboard alone.
+        LoggedOn w;
+        w->session.options().EmptyClipboard = 0;
+        w.menu("CopyPassword1");
+        w->window->tmrMinimiseTimer();
+        QCOMPARE(clipboard().text(), QString("type password here"));
+    }
+}
+
+void ClipboardCommandsTest::clearIfOursLeavesOtherProgramsText() {
+    SecretClipboard::clear();
+    clipboard().setText("theirs");
+    QVERIFY(!SecretClipboard::clearIfOurs());  // nothing of ours was ever there
+    QCOMPARE(clipboard().text(), QString("theirs"));
+    SecretClipboard::copySecret("s3cret");
+    QVERIFY(markedSecret());
+    QVERIFY(SecretClipboard::clearIfOurs());
+    QVERIFY(!clipboardHasText());
+    SecretClipboard::copyText("https://example.com/");
+    clipboard().setText("theirs");
+    QVERIFY(!SecretClipboard::clearIfOurs());
+    QCOMPARE(clipboard().text(), QString("theirs"));
+    // The same text put there again by another program is taken for ours: only the text is
+    // remembered, as a digest.
+    SecretClipboard::copyText("same");
+    clipboard().setText("same");
+    QVERIFY(SecretClipboard::clearIfOurs());
 }
 
 QTEST_MAIN(ClipboardCommandsTest)

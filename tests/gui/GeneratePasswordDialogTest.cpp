@@ -4,12 +4,14 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
+#include <QMimeData>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QToolButton>
 
 #include "MainWindowHarness.h"
 #include "tools/GeneratePasswordDialog.h"
+#include "ui/SecretClipboard.h"
 
 using namespace vorkel;
 using namespace vorkel::test;
@@ -138,6 +140,8 @@ private slots:
         rig.generate();
         QTest::mouseClick(rig.child<QPushButton>("btnCopy"), Qt::LeftButton);
         QCOMPARE(QGuiApplication::clipboard()->text(), rig.password());
+        QCOMPARE(QGuiApplication::clipboard()->mimeData()->data(SecretClipboard::kHintType),
+                 QByteArray(SecretClipboard::kHintValue));
     }
 
     void menuAndToolbarOpenAFreshModalDialogThatChangesNothing() {

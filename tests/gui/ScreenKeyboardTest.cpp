@@ -2,10 +2,12 @@
 // opening from the menu and the toolbar.
 
 #include <QClipboard>
+#include <QMimeData>
 #include <QToolButton>
 
 #include "MainWindowHarness.h"
 #include "tools/ScreenKeyboard.h"
+#include "ui/SecretClipboard.h"
 
 using namespace vorkel::test;
 
@@ -134,6 +136,9 @@ private slots:
         rig.field()->selectAll();
         rig.click("Copy to Clipboard");  // a click on a key keeps the field's selection
         QCOMPARE(QGuiApplication::clipboard()->text(), QString("sec"));
+        // What the keyboard types is a secret: clipboard histories are told to skip it.
+        QCOMPARE(QGuiApplication::clipboard()->mimeData()->data(SecretClipboard::kHintType),
+                 QByteArray(SecretClipboard::kHintValue));
     }
 
     void menuAndToolbarOpenAFreshModalKeyboard() {

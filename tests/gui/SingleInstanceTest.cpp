@@ -14,7 +14,10 @@
 #include <QTimer>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <string>
 
+#include "Error.h"
 #include "app/SingleInstance.h"
 #include "support/ProcessEnd.h"
 #include "support/TempDir.h"
@@ -190,6 +193,47 @@ private slots:
         QSignalSpy activations(&instance, &SingleInstance::activationRequested);
         QVERIFY(later.alreadyRunning());
         QVERIFY(activations.wait(5000));
+    }
+
+    void withoutARuntimeFolderTheSocketGoesToAPrivateFolder() {
+        vorkel::test::TempDir dir;
+        const QString temp = qs(dir.path());
+        const QString expected = QDir(temp).filePath("vorkel-" + QString::number(::geteuid()));
+        QCOMPARE(SingleInstance::privateFolder("/run/user/x", temp), QString("/run/user/x"));
+        QCOMPARE(SingleInstance::privateFolder("", temp), expected);
+        QCOMPARE(std::filesystem::status(expected.toStdString()).permissions(),
+                 std::filesystem::perms::owner_all);
+        // Found open to others, it is closed first; found as a file or a link, it is refused.
+        std::filesystem::permissions(expected.toStdString(), std::filesystem::perms::all);
+        QCOMPARE(SingleInstance::privateFolder("", temp), expected);
+        QCOMPARE(std::filesystem::status(expected.toStdString()).permissions(),
+                 std::filesystem::perms::owner_all);
+        std::filesystem::remove(expected.toStdString());
+        std::filesystem::create_directory_symlink(dir.path(), expected.toStdString());
+        QVERIFY_THROWS_EXCEPTION(vorkel::Error, SingleInstance::privateFolder("", temp));
+        std::filesystem::remove(expected.toStdString());
+        vorkel::test::writeFile(expected.toStdString(), "x");
+        try {
+            SingleInstance::privateFolder("", temp);
+            QFAIL("a file was taken for the folder");
+        } catch (const vorkel::Error& e) {
+            QVERIFY(std::string(e.what()).find("it is not a folder") != std::string::npos);
+        }
+    }
+
+    void anUnexpectedSocketErrorIsReportedNotTakenForAnAnswer() {
+        vorkel::test::TempDir dir;
+        // A file where the socket's folder should be: connecting fails with "not a directory".
+        vorkel::test::writeFile(dir.file("notafolder"), "x");
+        SingleInstance instance(qs(dir.file("vorkel")), qs(dir.file("notafolder")));
+        try {
+            instance.alreadyRunning();
+            QFAIL("an unreachable socket was taken for a running instance");
+        } catch (const vorkel::Error& e) {
+            QVERIFY2(std::string(e.what()).find("Cannot tell whether Vorkel is already running") !=
+                         std::string::npos,
+                     e.what());
+        }
     }
 
     void aStrangerOnTheSocketIsNoActivation() {

@@ -17,8 +17,18 @@ class Entry;
 /// Entries are shared immutable values: a change makes a new Entry and swaps the pointer.
 using EntryPtr = std::shared_ptr<const Entry>;
 
-/// One password entry: eighteen texts and its identifier. Immutable.
+/// One password entry: eighteen texts and its identifier. Immutable. When the last pointer to
+/// an entry goes, its secret texts (password, passphrase, user name, notes) are wiped where
+/// they lie: in its own block, or in the parsed
+/// document it was read from, which other entries may keep alive for the whole run. A value an
+/// edit superseded is thus gone once no row shows it any more, at a cost in proportion to the
+/// entry alone.
 class Entry {
+    // Only create and view make entries: the texts must lie in memory the entry may wipe.
+    struct Key {
+        explicit Key() = default;
+    };
+
 public:
     using Texts = std::array<std::string_view, kFieldCount>;
 
@@ -32,8 +42,11 @@ public:
     std::string_view title() const { return get(Field::Title); }
     const Texts& texts() const { return m_texts; }
 
-    Entry(EntryId id, const Texts& texts, std::shared_ptr<const void> storage)
+    Entry(Key, EntryId id, const Texts& texts, std::shared_ptr<const void> storage)
         : m_id(id), m_texts(texts), m_storage(std::move(storage)) {}
+    ~Entry();
+    Entry(const Entry&) = delete;
+    Entry& operator=(const Entry&) = delete;
 
 private:
     EntryId m_id;

@@ -39,9 +39,10 @@ std::optional<std::int64_t> parseInteger(std::string_view s) {
     return std::int64_t(value);
 }
 
-std::int64_t toInteger(std::string_view s) {
+std::int64_t toInteger(std::string_view s, std::string_view what) {
     auto v = parseInteger(s);
-    if (!v) throw ConversionError("'" + std::string(s) + "' is not a valid integer value");
+    // The text itself is never quoted: it comes from a document that may hold secrets.
+    if (!v) throw ConversionError("The " + std::string(what) + " is not a valid integer value.");
     return *v;
 }
 

@@ -18,8 +18,8 @@ inline char lowerAsciiChar(char c) {
 
 /// Reads a decimal whole number (optional sign, digits, nothing else); nullopt otherwise.
 std::optional<std::int64_t> parseInteger(std::string_view s);
-/// The same, throwing ConversionError "'<text>' is not a valid integer value" when it fails.
-std::int64_t toInteger(std::string_view s);
+/// The same, throwing ConversionError "The <what> is not a valid integer value." when it fails.
+std::int64_t toInteger(std::string_view s, std::string_view what);
 
 /// Text made safe for the documents: invalid UTF-8 becomes U+FFFD and characters that an XML
 /// document cannot carry (controls other than tab, CR, LF; U+FFFE, U+FFFF) are dropped, so what

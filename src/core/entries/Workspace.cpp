@@ -88,12 +88,12 @@ void Workspace::StoreEntry(std::optional<std::size_t> row, const EditorFields& f
     t[index(Field::ModifiedBy)] = who;
     // The fields before a bad counter are stored all the same, as each write happens in order.
     try {
-        modifyCount = std::to_string(toInteger(old.get(Field::ModifyCount)) + 1);
+        modifyCount = std::to_string(toInteger(old.get(Field::ModifyCount), "ModifyCount") + 1);
         t[index(Field::ModifyCount)] = modifyCount;
         t[index(Field::AccessedBy)] = who;
         accessedLast = formatDateTime(m_clock.now());
         t[index(Field::AccessedLast)] = accessedLast;
-        accessCount = std::to_string(toInteger(old.get(Field::AccessCount)) + 1);
+        accessCount = std::to_string(toInteger(old.get(Field::AccessCount), "AccessCount") + 1);
         t[index(Field::AccessCount)] = accessCount;
     } catch (const ConversionError&) {
         commit();

@@ -9,6 +9,7 @@
 #include "entries/EntryList.h"
 #include "entries/ListOrder.h"
 #include "entries/TitleIndex.h"
+#include "storage/SecureBytes.h"
 
 namespace vorkel {
 
@@ -23,6 +24,12 @@ struct EditorFields {
     std::string type;
     std::string expires;
     std::string notes;  // editor text: lines separated by line breaks
+    /// The secrets are wiped as the copy goes: these are handed about on every key release.
+    ~EditorFields() {
+        secureWipe(password.data(), password.size());
+        secureWipe(passphrase.data(), passphrase.size());
+        secureWipe(username.data(), username.size());
+    }
 };
 
 /// The entry list and the visible rows with every operation on them that needs no window:

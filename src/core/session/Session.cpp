@@ -150,8 +150,11 @@ void Session::loadFiles() {
     Settings loaded = readSettings();
     std::vector<EntryPtr> entries;
     if (fileExists(dataStorePath())) {
+        // A file that cannot be opened or read is reported as it is; one that reads but does not
+        // parse under the pair that opened the settings file is damaged.
+        SecureBytes plain = container::DecryptFromFile(dataStorePath(), passString());
         try {
-            entries = readDataStore(dataStorePath(), loaded.options.DataVersion);
+            entries = datastore::parse(std::move(plain), loaded.options.DataVersion);
         } catch (const Error& e) {
             // The logon opened the settings file, so the pair is right: this file is damaged.
             throw StoreUnreadable(std::string(msg::kStoreUnreadableStart) + dataStorePath() +

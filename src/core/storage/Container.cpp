@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <new>
+#include <string>
 
 #include "Error.h"
 #include "storage/AtomicFile.h"
@@ -112,15 +114,29 @@ std::size_t readUpTo(const FileHandle& file, std::uint8_t* out, std::size_t n,
 }  // namespace
 
 SecureBytes DecryptFromFile(const std::string& path, const SecureBytes& passString) {
-    const FileHandle file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // Without O_NONBLOCK, opening a FIFO waits for a writer for ever; the type check below
+    // turns it away before any read.
+    const FileHandle file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     if (!file) throw Error(fileErrorText("Cannot open file", path, errno));
     struct stat st {};
     if (::fstat(file.get(), &st) != 0) throw Error(fileErrorText("Cannot read file", path, errno));
+    if (!S_ISREG(st.st_mode))
+        throw Error("Cannot read file \"" + path + "\". It is not a regular file.");
+    const auto fileSize = static_cast<std::uint64_t>(std::max<off_t>(st.st_size, 0));
+    if (fileSize > kLargestFile)
+        throw Error("Cannot read file \"" + path + "\". Its size, " + std::to_string(fileSize) +
+                    " bytes, is beyond the " + std::to_string(kLargestFile) +
+                    " bytes a store may have.");
 
     Salt salt;
     if (readUpTo(file, salt.data(), salt.size(), path) < salt.size()) return {};
-    const auto fileSize = static_cast<std::size_t>(std::max<off_t>(st.st_size, 0));
-    SecureBytes plain(fileSize > kSaltSize ? fileSize - kSaltSize : 0);
+    SecureBytes plain;
+    try {
+        plain.resize(fileSize > kSaltSize ? fileSize - kSaltSize : 0);
+    } catch (const std::bad_alloc&) {
+        throw Error("Cannot read file \"" + path + "\". Its " + std::to_string(fileSize) +
+                    " bytes do not fit in the memory available.");
+    }
     // A file cut short while we read gives what was there: the cipher keeps lengths.
     plain.resize(readUpTo(file, plain.data(), plain.size(), path));
     decipher(salt, passString, plain.data(), plain.size());

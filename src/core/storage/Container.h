@@ -17,6 +17,9 @@ namespace container {
 
 inline constexpr std::size_t kSaltSize = 8;
 using Salt = std::array<std::uint8_t, kSaltSize>;
+/// The largest file DecryptFromFile reads: ten times a million-entry store, far below a size
+/// that only a damaged or hostile file has.
+inline constexpr std::uint64_t kLargestFile = std::uint64_t(8) << 30;
 
 /// Enciphers data[0..n) in place under the given salt and pass string.
 void encipher(const Salt& salt, const SecureBytes& passString, std::uint8_t* data, std::size_t n);
@@ -36,7 +39,9 @@ void EncryptToFile(SecureBytes plain, const std::string& path, const SecureBytes
 
 /// Reads and deciphers the file at `path`. A file shorter than the salt gives an empty buffer
 /// (the parser then rejects it). Throws Error "Cannot open file "<path>". <reason>" when it
-/// cannot be opened (missing included) and "Cannot read file "<path>". <reason>" when a read fails.
+/// cannot be opened (missing included) and "Cannot read file "<path>". <reason>" when a read fails,
+/// the path names no regular file (a folder, a FIFO, a device) or the size is beyond
+/// kLargestFile or the memory available; nothing is read or allocated before those checks.
 SecureBytes DecryptFromFile(const std::string& path, const SecureBytes& passString);
 
 }  // namespace container

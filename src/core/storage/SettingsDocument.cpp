@@ -2,6 +2,10 @@
 
 #include <charconv>
 #include <limits>
+#include <optional>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 #include "Error.h"
 #include "entries/TextRules.h"
@@ -12,12 +16,25 @@ namespace vorkel::settingsdoc {
 namespace {
 
 std::int32_t readInt(const XmlElement& e, std::string_view name) {
-    std::string text = e.GetAttribute(name);
+    const std::string text = e.GetAttribute(name);
     auto v = parseInteger(text);
+    // Named by its attribute, never quoted: the settings document holds the master password.
     if (!v || *v < std::numeric_limits<std::int32_t>::min() ||
         *v > std::numeric_limits<std::int32_t>::max())
-        throw ConversionError("'" + text + "' is not a valid integer value");
+        throw ConversionError("The attribute \"" + std::string(name) +
+                              "\" is not a valid integer value.");
     return std::int32_t(*v);
+}
+
+// N for an attribute named "typeN" in the form std::to_string gives (no sign, no leading zero).
+std::optional<std::size_t> typeIndex(std::string_view name) {
+    if (name.size() < 5 || name.size() > 24 || name.substr(0, 4) != "type") return std::nullopt;
+    const std::string_view digits = name.substr(4);
+    if (digits.size() > 1 && digits[0] == '0') return std::nullopt;
+    std::size_t value = 0;
+    const auto [ptr, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    if (ec != std::errc() || ptr != digits.data() + digits.size()) return std::nullopt;
+    return value;
 }
 
 void setInt(XmlElement& e, std::string_view name, std::int32_t v) {
@@ -68,7 +85,7 @@ SecureBytes serialize(const Settings& s, const std::string& applicationPath,
     security.SetAttribute("DataVersion", "1.2");
     XmlElement types = root.AddChild("passtypes");
     for (std::size_t i = 0; i < s.passTypes.size(); ++i)
-        types.SetAttribute("type" + std::to_string(i), sanitizeText(s.passTypes[i]));
+        types.AppendAttribute("type" + std::to_string(i), sanitizeText(s.passTypes[i]));
     return doc.SaveToBuffer();
 }
 
@@ -110,12 +127,23 @@ void parse(SecureBytes plain, Settings& s) {
         if (parseDataVersion(security.GetAttribute("DataVersion"), v)) o.DataVersion = v;
     }
 
+    // One pass over the attributes: looking each "typeN" up by name would cost the square of
+    // their number. With n attributes, type0 to type(n-1) must all be there.
     XmlElement types = root.ChildByName("passtypes");
-    const std::size_t n = types.AttributeCount();
-    std::vector<std::string> list;
-    list.reserve(n);
+    std::vector<std::pair<std::string, std::string>> attributes = types.Attributes();
+    const std::size_t n = attributes.size();
+    std::vector<std::string> list(n);
+    std::vector<bool> present(n, false);
+    for (auto& [name, value] : attributes) {
+        const std::optional<std::size_t> i = typeIndex(name);
+        if (!i || *i >= n) continue;
+        list[*i] = std::move(value);
+        present[*i] = true;
+    }
     for (std::size_t i = 0; i < n; ++i)
-        list.push_back(types.GetAttribute("type" + std::to_string(i)));
+        if (!present[i])
+            throw ConversionError("The document lacks the attribute \"type" + std::to_string(i) +
+                                  "\".");
     s.passTypes = std::move(list);
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <pugixml.hpp>
 
 #include "Error.h"
@@ -15,12 +16,17 @@ namespace vorkel {
 namespace {
 
 // pugixml keeps the names and values it was given in memory of its own; the settings document
-// holds the master password, so that memory is wiped before it goes back to the system.
+// holds the master password, so that memory comes from the secret allocator (kept out of core
+// dumps, wiped before it goes back).
 constexpr std::size_t kHeader = alignof(std::max_align_t);
 
 void* wipingAllocate(std::size_t size) {
-    void* block = std::malloc(size + kHeader);
-    if (block == nullptr) return nullptr;
+    void* block = nullptr;
+    try {
+        block = secureAllocate(size + kHeader);
+    } catch (const std::bad_alloc&) {
+        return nullptr;  // pugixml reports it as out of memory
+    }
     std::memcpy(block, &size, sizeof size);
     return static_cast<char*>(block) + kHeader;
 }
@@ -30,8 +36,7 @@ void wipingDeallocate(void* p) {
     char* const block = static_cast<char*>(p) - kHeader;
     std::size_t size = 0;
     std::memcpy(&size, block, sizeof size);
-    secureWipe(p, size);
-    std::free(block);
+    secureDeallocate(block, size + kHeader);
 }
 
 // Must run before pugixml allocates anything; only this file creates pugixml objects.
@@ -105,6 +110,15 @@ void XmlElement::SetAttribute(std::string_view name, std::string_view value) {
     pugi::xml_node n = nodeOf(m_node);
     pugi::xml_attribute a = findAttribute(n, name);
     if (!a) a = n.append_attribute(std::string(name).c_str());
+    if (!a || !a.set_value(value.data(), value.size()))
+        throw Error("Out of memory while building an XML document.");
+}
+
+void XmlElement::AppendAttribute(std::string_view name, std::string_view value) {
+    if (!isElement()) throw Error("Cannot set the attribute \"" + std::string(name) + "\" here.");
+    xmlchars::requireName(name);
+    xmlchars::requireValue(name, value);
+    pugi::xml_attribute a = nodeOf(m_node).append_attribute(std::string(name).c_str());
     if (!a || !a.set_value(value.data(), value.size()))
         throw Error("Out of memory while building an XML document.");
 }

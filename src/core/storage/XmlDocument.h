@@ -28,6 +28,9 @@ public:
     XmlElement AddChild(std::string_view name);
     /// Sets (or adds) an attribute; an empty value still produces the attribute.
     void SetAttribute(std::string_view name, std::string_view value);
+    /// Adds an attribute the element does not have yet, without looking for it first (so a
+    /// long run of them costs linear time); the caller vouches that the name is new.
+    void AppendAttribute(std::string_view name, std::string_view value);
 
     /// The attribute's text; throws ConversionError naming the attribute when it is missing.
     std::string GetAttribute(std::string_view name) const;

@@ -1,6 +1,10 @@
 #include "storage/XmlEncoding.h"
 
 #include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
 
 #include "storage/XmlCharacters.h"
 #include "storage/XmlError.h"
@@ -38,14 +42,51 @@ void transcodeUtf16(SecureBytes& buffer, std::size_t from, bool bigEndian) {
     buffer.swap(out);  // the UTF-16 copy is wiped as `out` goes
 }
 
+bool isBlank(std::uint8_t c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+std::string upperAscii(std::string_view text) {
+    std::string out(text);
+    for (char& c : out)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return out;
+}
+
+// The encoding named by the XML declaration at `from`, with its offset; nothing when there is
+// no declaration or it names none. A malformed declaration is left for the reader to refuse.
+std::optional<std::pair<std::string, std::size_t>> declaredEncoding(const SecureBytes& buffer,
+                                                                    std::size_t from) {
+    const std::string_view text(reinterpret_cast<const char*>(buffer.data()) + from,
+                                buffer.size() - from);
+    if (text.size() < 6 || text.substr(0, 5) != "<?xml" || !isBlank(text[5])) return std::nullopt;
+    const std::string_view declaration = text.substr(0, text.find("?>"));
+    std::size_t p = declaration.find("encoding");
+    if (p == std::string_view::npos) return std::nullopt;
+    p += 8;
+    while (p < declaration.size() && isBlank(declaration[p])) ++p;
+    if (p >= declaration.size() || declaration[p] != '=') return std::nullopt;
+    ++p;
+    while (p < declaration.size() && isBlank(declaration[p])) ++p;
+    if (p >= declaration.size() || (declaration[p] != '"' && declaration[p] != '\''))
+        return std::nullopt;
+    const std::size_t close = declaration.find(declaration[p], p + 1);
+    if (close == std::string_view::npos) return std::nullopt;
+    return std::make_pair(upperAscii(declaration.substr(p + 1, close - p - 1)), from + p + 1);
+}
+
 }  // namespace
 
 std::size_t prepareUtf8(SecureBytes& buffer) {
     const std::size_t size = buffer.size();
-    if (size >= 3 && buffer[0] == 0xEF && buffer[1] == 0xBB && buffer[2] == 0xBF) return 3;
-    if (size >= 2) {
+    std::size_t start = 0;
+    bool utf16 = false;
+    if (size >= 3 && buffer[0] == 0xEF && buffer[1] == 0xBB && buffer[2] == 0xBF) {
+        start = 3;
+    } else if (size >= 2) {
         const std::uint8_t b0 = buffer[0];
         const std::uint8_t b1 = buffer[1];
+        utf16 = true;
         if (b0 == 0xFF && b1 == 0xFE) {
             transcodeUtf16(buffer, 2, false);
         } else if (b0 == 0xFE && b1 == 0xFF) {
@@ -54,9 +95,19 @@ std::size_t prepareUtf8(SecureBytes& buffer) {
             transcodeUtf16(buffer, 0, false);
         } else if (b0 == 0 && b1 == '<') {
             transcodeUtf16(buffer, 0, true);
+        } else {
+            utf16 = false;
         }
     }
-    return 0;
+    // A declaration that names another encoding than the bytes are in is a fatal error: the
+    // document cannot be both.
+    if (const auto declared = declaredEncoding(buffer, start)) {
+        const bool matches = utf16 ? declared->first == "UTF-16" : declared->first == "UTF-8";
+        if (!matches && (declared->first == "UTF-8" || declared->first == "UTF-16"))
+            throw XmlError(declared->second,
+                           "the declared encoding does not match the document's bytes");
+    }
+    return start;
 }
 
 }  // namespace vorkel

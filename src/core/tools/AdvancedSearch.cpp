@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <vector>
 
 #include "entries/TextRules.h"
 #include "entries/Workspace.h"
@@ -20,18 +21,29 @@ std::array<unsigned char, 256> makeUpperTable() {
 }
 const std::array<unsigned char, 256> kUpper = makeUpperTable();
 
+// The longest proper border of each prefix of the needle (Knuth, Morris and Pratt), so a search
+// never steps back in the haystack: a long text made of near-misses of a long needle costs the
+// sum of their lengths, not their product.
+std::vector<std::size_t> borders(std::string_view needle) {
+    std::vector<std::size_t> border(needle.size(), 0);
+    std::size_t k = 0;
+    for (std::size_t i = 1; i < needle.size(); ++i) {
+        while (k > 0 && needle[i] != needle[k]) k = border[k - 1];
+        if (needle[i] == needle[k]) ++k;
+        border[i] = k;
+    }
+    return border;
+}
+
 // First position of `upperNeedle` in `haystack` compared with ASCII letters upper-cased.
-std::size_t findFolded(std::string_view haystack, std::string_view upperNeedle) {
+std::size_t findFolded(std::string_view haystack, std::string_view upperNeedle,
+                       const std::vector<std::size_t>& border) {
     if (upperNeedle.empty() || upperNeedle.size() > haystack.size()) return std::string_view::npos;
-    const auto first = static_cast<unsigned char>(upperNeedle[0]);
-    const std::size_t last = haystack.size() - upperNeedle.size();
-    for (std::size_t i = 0; i <= last; ++i) {
-        if (kUpper[static_cast<unsigned char>(haystack[i])] != first) continue;
-        std::size_t k = 1;
-        while (k < upperNeedle.size() && kUpper[static_cast<unsigned char>(haystack[i + k])] ==
-                                             static_cast<unsigned char>(upperNeedle[k]))
-            ++k;
-        if (k == upperNeedle.size()) return i;
+    std::size_t k = 0;
+    for (std::size_t i = 0; i < haystack.size(); ++i) {
+        const auto c = static_cast<char>(kUpper[static_cast<unsigned char>(haystack[i])]);
+        while (k > 0 && c != upperNeedle[k]) k = border[k - 1];
+        if (c == upperNeedle[k] && ++k == upperNeedle.size()) return i + 1 - k;
     }
     return std::string_view::npos;
 }
@@ -144,14 +156,15 @@ std::optional<ResultTarget> locateResult(const Workspace& workspace, const Resul
 SearchResults RunSearch(const EntryList& list, std::string_view text) {
     SearchResults r;
     const std::string upper = upperAscii(text);
+    const std::vector<std::size_t> border = borders(upper);
     for (std::size_t p = 0; p < list.size(); ++p) {
         const Entry& e = *list.at(p);
         std::string_view notes = e.get(Field::Detail);
         std::string excerpt;
-        if (findFolded(e.title(), upper) != std::string_view::npos) {
+        if (findFolded(e.title(), upper, border) != std::string_view::npos) {
             excerpt = searchExcerpt(notes, text, std::string_view::npos);
         } else {
-            std::size_t at = findFolded(notes, upper);
+            std::size_t at = findFolded(notes, upper, border);
             if (at == std::string_view::npos) continue;
             excerpt = searchExcerpt(notes, text, at);
         }

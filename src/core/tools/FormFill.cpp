@@ -81,8 +81,17 @@ std::string_view trimBlanks(std::string_view text) {
 
 struct ParsedAddress {
     bool explicitScheme = false;
+    bool https = false;
     std::string host;
+    // 0 when the address names no port or its scheme's default one.
+    unsigned port = 0;
 };
+
+unsigned portNumber(std::string_view digits) {
+    unsigned value = 0;
+    for (char c : digits) value = value * 10 + static_cast<unsigned>(c - '0');
+    return value;
+}
 
 // Splits an address into scheme and host the way a browser reads an http address: the
 // authority ends at the first of / \ ? #, and the user information ends at its last @.
@@ -96,6 +105,8 @@ std::optional<ParsedAddress> parseAddress(std::string_view address) {
         return std::nullopt;
 
     ParsedAddress parsed;
+    // An address typed without a scheme is meant for the site's secure page.
+    parsed.https = true;
     std::string_view rest = address;
     const std::size_t colon = address.find(':');
     const bool schemeShaped =
@@ -108,6 +119,7 @@ std::optional<ParsedAddress> parseAddress(std::string_view address) {
         if (after.substr(0, 2) == "//" || after.substr(0, 2) == "\\\\") {
             if (scheme != "http" && scheme != "https") return std::nullopt;
             parsed.explicitScheme = true;
+            parsed.https = scheme == "https";
             rest = after.substr(2);
         } else {
             // "host:port/..." has no scheme; "mailto:x", "javascript:x" or "http:x" have one
@@ -133,16 +145,20 @@ std::optional<ParsedAddress> parseAddress(std::string_view address) {
         const std::string_view tail = hostPort.substr(close + 1);
         if (!tail.empty() && (tail.front() != ':' || !isPort(tail.substr(1)))) return std::nullopt;
         host = "[" + inside + "]";
+        if (tail.size() > 1) parsed.port = portNumber(tail.substr(1));
     } else {
         const std::size_t portColon = hostPort.find(':');
         if (portColon != std::string_view::npos && !isPort(hostPort.substr(portColon + 1)))
             return std::nullopt;
+        if (portColon != std::string_view::npos)
+            parsed.port = portNumber(hostPort.substr(portColon + 1));
         host = asciiLower(hostPort.substr(0, portColon));
         // "example.com." names the same host as "example.com".
         if (!host.empty() && host.back() == '.') host.pop_back();
         if (!isHostName(host)) return std::nullopt;
     }
     parsed.host = std::move(host);
+    if (parsed.port == (parsed.https ? 443U : 80U)) parsed.port = 0;
     return parsed;
 }
 
@@ -177,7 +193,7 @@ std::vector<FillWrite> FillDocumentForms(const std::vector<std::vector<FormEleme
         for (std::size_t e = elements.size(); e-- > 0;) {
             const FormElement& element = elements[e];
             // An element whose type or name cannot be read is passed over.
-            if (!element.type || !element.name) continue;
+            if (!element.type || !element.name || !element.writable) continue;
             const std::string type = asciiLower(*element.type);
             if (type == "text") {
                 if (matchesFieldWords(*element.name, UserNameFieldWords))
@@ -200,12 +216,16 @@ std::optional<std::string> webHost(std::string_view address) {
 
 bool pageMatchesEntry(std::string_view pageAddress, std::string_view entryAddress) {
     const std::optional<ParsedAddress> page = parseAddress(pageAddress);
-    const std::optional<std::string> entry = webHost(entryAddress);
+    const std::optional<ParsedAddress> entry = parseAddress(entryAddress);
     // A page always reports its scheme; one that does not is no web page.
     if (!page || !page->explicitScheme || !entry) return false;
-    if (page->host == *entry) return true;
-    if (isIpLiteral(*entry)) return false;
-    const std::string suffix = "." + *entry;
+    // Never downgrade: a secure entry's password goes to secure pages only, where a plain page
+    // of the same host may be an attacker on the network. The other way round is an upgrade.
+    if (entry->https && !page->https) return false;
+    if (page->port != entry->port) return false;
+    if (page->host == entry->host) return true;
+    if (isIpLiteral(entry->host)) return false;
+    const std::string suffix = "." + entry->host;
     return page->host.size() > suffix.size() &&
            page->host.compare(page->host.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
@@ -215,7 +235,7 @@ std::optional<std::string> browserAddress(std::string_view address) {
     if (!parsed) return std::nullopt;
     address = trimBlanks(address);
     if (parsed->explicitScheme) return std::string(address);
-    return "http://" + std::string(address);
+    return "https://" + std::string(address);
 }
 
 }  // namespace vorkel

@@ -32,6 +32,8 @@ bool matchesFieldWords(std::string_view name, const std::array<std::string_view,
 struct FormElement {
     std::optional<std::string> type;
     std::optional<std::string> name;
+    /// False for a read-only or disabled input, which a person could not type into either.
+    bool writable = true;
 };
 
 /// One value to write into a page: the element at `element` of form `form`, whose lower-cased
@@ -44,19 +46,22 @@ struct FillWrite {
 };
 
 /// The writes for one page, in visiting order: forms ascending, elements from the last to the
-/// first; "text" inputs by the word lists, every "password" input the password; nothing else.
+/// first; "text" inputs by the word lists, every "password" input the password; nothing else,
+/// and nothing into an input that is read-only or disabled.
 std::vector<FillWrite> FillDocumentForms(const std::vector<std::vector<FormElement>>& forms,
                                          const FillValues& values);
 
 /// The host of an http or https address, lower-cased, without a trailing dot, IPv6 literals in
 /// brackets; nullopt for any other scheme or a malformed address. An address without a scheme
-/// is read as http.
+/// is read as https.
 std::optional<std::string> webHost(std::string_view address);
 
-/// True when the page (http or https) shows the entry's host or a subdomain of it.
+/// True when the page (http or https) shows the entry's host or a subdomain of it, on the
+/// entry's port (default ports normalised), and is https whenever the entry is: an http entry
+/// may fill the https page, never the reverse.
 bool pageMatchesEntry(std::string_view pageAddress, std::string_view entryAddress);
 
-/// The address to open a browser on: the entry's http or https address, "http://" put before
+/// The address to open a browser on: the entry's http or https address, "https://" put before
 /// one without a scheme; nullopt for anything else (so no text can reach the browser as an
 /// option or a script address).
 std::optional<std::string> browserAddress(std::string_view address);

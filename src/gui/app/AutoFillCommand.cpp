@@ -1,4 +1,5 @@
 // Web auto-fill into a browser the program started itself.
+#include <QProgressDialog>
 #include <optional>
 #include <string>
 
@@ -35,20 +36,23 @@ void appendParagraph(std::string& text, const std::string& paragraph) {
 }  // namespace
 
 BrowserBridge& MainCommands::browser() {
-    if (!m_browser) {
-        // The browser keeps its profile beside the program, like the data files.
-        BrowserSettings settings;
-        settings.profileFolder = toQString(m_session.ProgramFolder() + "VorkelBrowser");
-        m_browser = new BrowserBridge(settings, this);
-    }
+    // Profiles go to the system's temporary folder, never beside the store on the stick.
+    if (!m_browser) m_browser = new BrowserBridge(BrowserSettings{}, this);
     return *m_browser;
 }
 
+void MainCommands::cancelAutoFill() {
+    if (m_browser) m_browser->cancelFill();
+}
+
 void MainCommands::btnAutoEnterClick() {
+    BrowserBridge& bridge = browser();
+    // The progress dialog keeps the windows from another click; anything that still gets here
+    // (a shortcut, a script) must not cut the running fill short.
+    if (bridge.isFilling()) return;
     const vorkel::EditorFields fields = m_window.editorPane().fields();
     const vorkel::FillValues values =
         vorkel::fillValuesFrom(fields.username, fields.email, fields.password);
-    BrowserBridge& bridge = browser();
 
     if (!bridge.IsBrowserRunning()) {
         // Told before the browser starts: a box opened after it would stand behind the
@@ -67,7 +71,22 @@ void MainCommands::btnAutoEnterClick() {
         m_ui.tell(Kind::Information, std::string(msg::kNoEntryAddress));
         return;
     }
+    // The fill waits for pages while events run: the windows stay behind a modal progress
+    // dialog meanwhile, whose Cancel, like the lock and the close, stops the fill.
+    QProgressDialog progress(toQString(std::string(msg::kFillingPages) + *host + "..."),
+                             QStringLiteral("Cancel"), 0, 0, &m_window);
+    progress.setObjectName(QStringLiteral("dlgAutoFillProgress"));
+    progress.setWindowTitle(QStringLiteral("Auto Fill"));
+    progress.setWindowModality(Qt::ApplicationModal);
+    progress.setMinimumDuration(0);
+    progress.setAutoReset(false);
+    progress.setAutoClose(false);
+    connect(&progress, &QProgressDialog::canceled, &bridge, &BrowserBridge::cancelFill);
+    progress.show();
     const FillReport report = bridge.FillBrowserForms(values, fields.webUrl);
+    progress.hide();
+    // Cancelled by the user, the lock or the close: nothing more to say.
+    if (report.cancelled) return;
 
     std::string text;
     if (report.matchingPages == 0)

@@ -13,6 +13,7 @@
 #include "entries/PasswordDetailDialog.h"
 #include "entries/TypeEditDialog.h"
 #include "ui/QtText.h"
+#include "ui/SecretClipboard.h"
 
 namespace {
 
@@ -38,6 +39,20 @@ QLineEdit* clipboardTarget(MainWindow& window) {
     return nullptr;
 }
 
+// Fields whose text is a secret on the clipboard: marked so clipboard histories skip it.
+bool holdsSecret(const QLineEdit* field) {
+    const QString name = field->objectName();
+    return name == QLatin1String("editPassword") || name == QLatin1String("editPassPhrase") ||
+           name == QLatin1String("editUsername");
+}
+
+void copyFrom(const QLineEdit* field, const QString& text) {
+    if (holdsSecret(field))
+        SecretClipboard::copySecret(text);
+    else
+        SecretClipboard::copyText(text);
+}
+
 /// Selects the whole field and puts its text on the clipboard.
 void copyWholeField(MainWindow& window, const char* name) {
     QLineEdit* field = editorField(window, name);
@@ -45,28 +60,29 @@ void copyWholeField(MainWindow& window, const char* name) {
     field->selectAll();
     // A masked field refuses to copy, yet these commands exist to hand over the secret. An
     // empty field empties the clipboard rather than leave another entry's secret there.
-    QGuiApplication::clipboard()->setText(field->text());
+    copyFrom(field, field->text());
+}
+
+// Cut and copy of the selection, through the program's clipboard. A masked field copies its
+// clear text too: QLineEdit's own cut would delete it without copying. True once the clipboard
+// holds the text.
+bool copySelection(QLineEdit* field) {
+    if (!field || !field->hasSelectedText()) return false;
+    const QString selected = field->selectedText();
+    copyFrom(field, selected);
+    return QGuiApplication::clipboard()->text() == selected;
 }
 
 }  // namespace
 
 void MainCommands::Cut1Click() {
     QLineEdit* field = clipboardTarget(m_window);
-    if (!field || !field->hasSelectedText()) return;
-    // QLineEdit's own cut deletes without copying while the field is masked: copy the clear
-    // text ourselves, and delete only once the clipboard holds it.
-    const QString selected = field->selectedText();
-    QClipboard* clipboard = QGuiApplication::clipboard();
-    clipboard->setText(selected);
-    if (clipboard->text() != selected) return;
-    field->del();
+    // Deleted only once the clipboard holds it: a cut never loses the text.
+    if (copySelection(field) && !field->isReadOnly()) field->del();
 }
 
 void MainCommands::Copy1Click() {
-    QLineEdit* field = clipboardTarget(m_window);
-    // A masked field refuses to copy; the selection is copied as the whole-field commands do.
-    if (field && field->hasSelectedText())
-        QGuiApplication::clipboard()->setText(field->selectedText());
+    copySelection(clipboardTarget(m_window));
 }
 
 void MainCommands::Paste1Click() {
@@ -100,7 +116,7 @@ void MainCommands::CopyPassphrase1Click() {
 }
 
 void MainCommands::ClearClipboard1Click() {
-    QGuiApplication::clipboard()->clear();
+    SecretClipboard::clear();
 }
 
 void MainCommands::btnDetailsClick() {

@@ -79,7 +79,9 @@ public:
     void btnEditTypeClick();           // password types editor
     void btnDateClick();               // date picker
     void btnAutoEnterClick();          // web auto-fill
-    /// The browser auto-fill drives, made on first use with its profile beside the program.
+    /// Stops a running auto-fill at once (the lock and the close call it); nothing when none runs.
+    void cancelAutoFill();
+    /// The browser auto-fill drives, made on first use; its profiles are throw-away.
     BrowserBridge& browser();
 
 private:

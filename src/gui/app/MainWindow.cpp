@@ -22,6 +22,7 @@
 #include "session/Messages.h"
 #include "ui/MessageService.h"
 #include "ui/QtText.h"
+#include "ui/SecretClipboard.h"
 
 using vorkel::Options;
 
@@ -232,11 +233,13 @@ void MainWindow::changeEvent(QEvent* event) {
 
 void MainWindow::windowMinimised() {
     if (!m_run.minimiseLocks()) return;
+    m_commands->cancelAutoFill();
     closeOtherWindows();
     // The restore asks for the logon and reloads from disk, so what the user has goes to disk
     // now, as at close, without questions.
     rememberGeometry();
     m_run.minimised();
+    if (Options::on(m_session.options().EmptyClipboard)) SecretClipboard::clearIfOurs();
 }
 
 void MainWindow::windowRestored() {
@@ -287,6 +290,7 @@ void MainWindow::rememberGeometry() {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     event->accept();
+    m_commands->cancelAutoFill();
     if (m_ended) return;
     bool closeSequence = false;
     guarded([&] {

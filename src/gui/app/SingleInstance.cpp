@@ -1,13 +1,19 @@
 #include "app/SingleInstance.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QStandardPaths>
+
+#include <cerrno>
+#include <cstring>
+#include <string>
 
 #include "Error.h"
 #include "ui/QtText.h"
@@ -17,7 +23,7 @@ namespace {
 const QByteArray kActivateRequest = QByteArrayLiteral("activate\n");
 constexpr int kConnectTimeoutMs = 1000;
 
-QString serverNameFor(const QString& programFile) {
+QString serverNameFor(const QString& programFile, const QString& folder) {
     QFileInfo info(programFile);
     QString path = info.canonicalFilePath();
     if (path.isEmpty()) path = info.absoluteFilePath();
@@ -29,21 +35,54 @@ QString serverNameFor(const QString& programFile) {
     const QString name =
         QStringLiteral("vorkel-") + QString::fromLatin1(hash.result().toHex().left(32));
 
-    // The user's own runtime folder keeps other users from taking or squatting the name; the
-    // temporary folder is the fallback.
-    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (runtime.isEmpty()) return name;
-    return QDir(runtime).filePath(name);
+    return QDir(folder).filePath(name);
+}
+
+[[noreturn]] void notPrivate(const QString& folder, const std::string& why) {
+    throw vorkel::Error("The folder " + toStdString(folder) +
+                        " for the program's single-instance socket cannot be used: " + why);
 }
 
 }  // namespace
 
-SingleInstance::SingleInstance(const QString& programFile, QObject* parent)
-    : QObject(parent), m_serverName(serverNameFor(programFile)) {}
+QString SingleInstance::privateFolder(const QString& runtimeFolder, const QString& tempFolder) {
+    if (!runtimeFolder.isEmpty()) return runtimeFolder;
+    // No runtime folder: one of our own in the temporary folder, whose name anyone can guess,
+    // so whatever is found there must be proved ours and private before it is used.
+    const QString folder = QDir(tempFolder).filePath(QStringLiteral("vorkel-%1").arg(::geteuid()));
+    const QByteArray path = QFile::encodeName(folder);
+    if (::mkdir(path.constData(), 0700) != 0 && errno != EEXIST)
+        notPrivate(folder, std::strerror(errno) + std::string("."));
+    struct stat st {};
+    if (::lstat(path.constData(), &st) != 0)
+        notPrivate(folder, std::strerror(errno) + std::string("."));
+    if (!S_ISDIR(st.st_mode)) notPrivate(folder, "it is not a folder.");
+    if (st.st_uid != ::geteuid()) notPrivate(folder, "it belongs to another user.");
+    if ((st.st_mode & 0077) != 0 && ::chmod(path.constData(), 0700) != 0)
+        notPrivate(folder, "it is open to other users and cannot be closed to them.");
+    return folder;
+}
+
+// A folder only this user can enter keeps other users from taking or squatting the name.
+SingleInstance::SingleInstance(const QString& programFile, QObject* parent) : QObject(parent) {
+    try {
+        m_serverName = serverNameFor(
+            programFile,
+            privateFolder(QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation),
+                          QDir::tempPath()));
+    } catch (const vorkel::Error& e) {
+        m_setupError = e.what();  // told by alreadyRunning, where the caller expects failures
+    }
+}
+
+SingleInstance::SingleInstance(const QString& programFile, const QString& socketFolder,
+                               QObject* parent)
+    : QObject(parent), m_serverName(serverNameFor(programFile, socketFolder)) {}
 
 SingleInstance::~SingleInstance() = default;
 
 bool SingleInstance::alreadyRunning() {
+    if (!m_setupError.empty()) throw vorkel::Error(m_setupError);
     if (!m_alreadyRunning) {
         const bool answered = askRunningInstance();
         if (!answered) listen();
@@ -56,11 +95,16 @@ bool SingleInstance::askRunningInstance() {
     QLocalSocket socket;
     socket.connectToServer(m_serverName);
     if (!socket.waitForConnected(kConnectTimeoutMs)) {
-        // No socket, or a socket nobody listens on (its owner crashed): no instance. A listener
-        // that is too busy to take the connection is still an instance.
+        // No socket, or a socket nobody listens on (its owner crashed): no instance. Anything
+        // else (no access, a timeout, a broken socket) is reported, not taken for an answer:
+        // ending silently would leave the user with no program and no reason.
         const auto error = socket.error();
-        return error != QLocalSocket::ServerNotFoundError &&
-               error != QLocalSocket::ConnectionRefusedError;
+        if (error == QLocalSocket::ServerNotFoundError ||
+            error == QLocalSocket::ConnectionRefusedError)
+            return false;
+        throw vorkel::Error("Cannot tell whether Vorkel is already running: the socket " +
+                            toStdString(m_serverName) + " could not be reached (" +
+                            toStdString(socket.errorString()) + ").");
     }
     socket.write(kActivateRequest);
     socket.waitForBytesWritten(kConnectTimeoutMs);

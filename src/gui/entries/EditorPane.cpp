@@ -20,6 +20,7 @@
 #include "entries/NotesEdit.h"
 #include "session/WindowRules.h"
 #include "storage/Settings.h"
+#include "ui/SecretClipboard.h"
 
 namespace {
 
@@ -235,6 +236,19 @@ bool EditorPane::eventFilter(QObject* watched, QEvent* event) {
             if (watched == m_type->lineEdit()) {
                 const int key = static_cast<QKeyEvent*>(event)->key();
                 if (key == Qt::Key_Return || key == Qt::Key_Enter) return true;
+            }
+            // The keyboard's copy and cut of a secret go through the program's clipboard, which
+            // marks them for clipboard histories; a masked field still gives nothing.
+            if (watched == m_password || watched == m_passphrase || watched == m_username) {
+                auto* field = static_cast<QLineEdit*>(watched);
+                auto* key = static_cast<QKeyEvent*>(event);
+                const bool cut = key->matches(QKeySequence::Cut);
+                if ((cut || key->matches(QKeySequence::Copy)) && field->hasSelectedText() &&
+                    field->echoMode() == QLineEdit::Normal) {
+                    SecretClipboard::copySecret(field->selectedText());
+                    if (cut && !field->isReadOnly()) field->del();
+                    return true;
+                }
             }
             break;
         case QEvent::Resize:

@@ -21,6 +21,7 @@ inline constexpr std::string_view kSlowPagesEnd = " seconds and were not filled:
 inline constexpr std::string_view kFailedPages =
     "These pages changed, closed or stopped answering while they were filled, and may be only "
     "partly filled:";
+inline constexpr std::string_view kFillingPages = "Filling the open pages of ";
 inline constexpr std::string_view kBrowserFailed = "Auto Fill stopped because the browser failed: ";
 
 }  // namespace vorkel::msg

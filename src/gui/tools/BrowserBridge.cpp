@@ -1,7 +1,9 @@
 #include "tools/BrowserBridge.h"
 
+#include <signal.h>
 #include <unistd.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -11,6 +13,10 @@
 #include <QStandardPaths>
 #include <QTimer>
 #include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
 #include <utility>
 
 #include "tools/AutoFillMessages.h"
@@ -32,8 +38,10 @@ constexpr const char* kReadyState =
     "[Object.getOwnPropertyDescriptor(Document.prototype, 'readyState').get.call(document), "
     "location.href]";
 
-// The page's address and, for each form, its elements' type and name (strings or null). No
-// word of the lists is 256 characters long, so a name cut there still matches nothing.
+// The page's address and, for each form, its elements' type and name (strings or null) and
+// whether a person could type into it (not read-only, not disabled, also through a disabled
+// fieldset). No word of the lists is 256 characters long, so a name cut there still matches
+// nothing.
 constexpr const char* kReadForms = R"JS((() => {
   const getter = (proto, key) => Object.getOwnPropertyDescriptor(proto, key).get;
   const formsOf = getter(Document.prototype, 'forms');
@@ -46,13 +54,23 @@ constexpr const char* kReadForms = R"JS((() => {
       return null;
     }
   };
+  const readOnlyOf = getter(HTMLInputElement.prototype, 'readOnly');
+  const matches = Element.prototype.matches;
+  const writable = el => {
+    try {
+      return !(el instanceof HTMLInputElement) ||
+             (!readOnlyOf.call(el) && !matches.call(el, ':disabled'));
+    } catch (e) {
+      return false;
+    }
+  };
   const forms = formsOf.call(document);
   const out = [];
   for (let f = 0; f < forms.length; ++f) {
     const elements = elementsOf.call(forms[f]);
     const list = [];
     for (let e = 0; e < elements.length; ++e)
-      list.push([text(elements[e], 'type'), text(elements[e], 'name')]);
+      list.push([text(elements[e], 'type'), text(elements[e], 'name'), writable(elements[e])]);
     out.push(list);
   }
   return { href: location.href, forms: out };
@@ -67,6 +85,8 @@ constexpr const char* kWriteValues = R"JS(function (expectedHref, writes) {
   const formsOf = getter(Document.prototype, 'forms');
   const elementsOf = getter(HTMLFormElement.prototype, 'elements');
   const typeOf = getter(HTMLInputElement.prototype, 'type');
+  const readOnlyOf = getter(HTMLInputElement.prototype, 'readOnly');
+  const matches = Element.prototype.matches;
   const setValue = Object.getOwnPropertyDescriptor(HTMLInputElement.prototype, 'value').set;
   const forms = formsOf.call(document);
   let written = 0;
@@ -75,6 +95,8 @@ constexpr const char* kWriteValues = R"JS(function (expectedHref, writes) {
       const form = forms[f];
       const el = form ? elementsOf.call(form)[e] : null;
       if (!(el instanceof HTMLInputElement) || typeOf.call(el) !== type) continue;
+      // It may have become read-only or disabled since it was read.
+      if (readOnlyOf.call(el) || matches.call(el, ':disabled')) continue;
       setValue.call(el, value);
       el.dispatchEvent(new Event('input', { bubbles: true }));
       el.dispatchEvent(new Event('change', { bubbles: true }));
@@ -100,13 +122,80 @@ QJsonObject evaluateResult(const QJsonObject& reply) {
     return reply.value("result").toObject();
 }
 
+// The profile's own settings, read by the browser at start: it offers to save no password and
+// keeps no form entries, so nothing it learns from the fill outlives the profile anyway.
+constexpr const char* kPreferences = R"JSON({
+  "credentials_enable_service": false,
+  "credentials_enable_autosignin": false,
+  "profile": { "password_manager_enabled": false },
+  "autofill": { "enabled": false, "profile_enabled": false, "credit_card_enabled": false },
+  "signin": { "allowed": false }
+})JSON";
+
+// A profile folder's name carries the id of the program that made it, so a later start can tell
+// the folders of a program that crashed from those of one still running.
+std::optional<qint64> profileOwner(const QString& name) {
+    const QString prefix = BrowserBridge::profilePrefix();
+    if (!name.startsWith(prefix)) return std::nullopt;
+    bool ok = false;
+    const qint64 pid = name.mid(prefix.size()).section('-', 0, 0).toLongLong(&ok);
+    if (!ok || pid <= 0) return std::nullopt;
+    return pid;
+}
+
+void removeProfile(const QString& folder) {
+    if (!folder.isEmpty()) QDir(folder).removeRecursively();
+}
+
+// The folders of programs that have ended: ours only (the same user), the program gone.
+void removeAbandonedProfiles(const QString& parent) {
+    const QDir dir(parent);
+    for (const QFileInfo& info : dir.entryInfoList({BrowserBridge::profilePrefix() + "*"},
+                                                   QDir::Dirs | QDir::NoDotAndDotDot)) {
+        const std::optional<qint64> pid = profileOwner(info.fileName());
+        if (!pid || info.ownerId() != ::geteuid() || info.isSymLink()) continue;
+        if (::kill(static_cast<pid_t>(*pid), 0) == 0 || errno != ESRCH) continue;
+        removeProfile(info.absoluteFilePath());
+    }
+}
+
 }  // namespace
 
 BrowserBridge::BrowserBridge(BrowserSettings settings, QObject* parent)
     : QObject(parent), m_settings(std::move(settings)) {}
 
-// The pipe is a child: deleting it closes the browser.
-BrowserBridge::~BrowserBridge() = default;
+BrowserBridge::~BrowserBridge() {
+    cancelFill();
+    // Each pipe closes its browser as it goes, and then its profile goes (see makeProfile);
+    // old pipes still waiting for deleteLater go now too.
+    for (DevToolsPipe* pipe : findChildren<DevToolsPipe*>(Qt::FindDirectChildrenOnly)) delete pipe;
+    m_pipe = nullptr;
+}
+
+QString BrowserBridge::profilePrefix() {
+    return QStringLiteral("vorkel-browser-");
+}
+
+QString BrowserBridge::makeProfile() {
+    const QString parent =
+        m_settings.profileParent.isEmpty() ? QDir::tempPath() : m_settings.profileParent;
+    removeAbandonedProfiles(parent);
+    // mkdtemp makes the folder for the user alone (0700), under a name no one can guess.
+    QByteArray path = QFile::encodeName(QDir(parent).filePath(
+        profilePrefix() + QString::number(QCoreApplication::applicationPid()) + "-XXXXXX"));
+    if (!::mkdtemp(path.data()))
+        throw vorkel::Error("The browser's private folder could not be made in " +
+                            toStdString(parent) + ": " + std::strerror(errno));
+    const QString folder = QFile::decodeName(path);
+    QFile preferences(folder + "/Default/Preferences");
+    if (!QDir().mkpath(folder + "/Default") || !preferences.open(QIODevice::WriteOnly) ||
+        preferences.write(kPreferences) < 0 || !preferences.flush()) {
+        removeProfile(folder);
+        throw vorkel::Error("The browser's private folder " + toStdString(folder) +
+                            " could not be prepared.");
+    }
+    return folder;
+}
 
 QString BrowserBridge::browserProgram() const {
     if (!m_settings.executable.isEmpty()) return m_settings.executable;
@@ -128,17 +217,14 @@ qint64 BrowserBridge::processId() const {
 void BrowserBridge::OpenInNewBrowser(const std::string& address) {
     const QString program = browserProgram();
     if (program.isEmpty()) throw vorkel::Error(std::string(vorkel::msg::kNoBrowserFound));
-    if (!QDir().mkpath(m_settings.profileFolder))
-        throw vorkel::Error("The browser's folder " + toStdString(m_settings.profileFolder) +
-                            " could not be made.");
-    // It will hold the sites' cookies: for the user alone, where the file system allows.
-    QFile::setPermissions(m_settings.profileFolder,
-                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-
-    // A profile of the program's own: the browser keeps its data beside the program, and
-    // newer browsers refuse a debugging pipe on the user's default profile.
-    QStringList arguments{"--remote-debugging-pipe", "--user-data-dir=" + m_settings.profileFolder,
-                          "--no-first-run", "--no-default-browser-check"};
+    // A throw-away profile: signed-in sessions and cookies, which the browser protects with a
+    // public key where there is no desktop keyring, never outlive the browser or reach the
+    // stick. Newer browsers also refuse a debugging pipe on the user's default profile.
+    const QString profile = makeProfile();
+    QStringList arguments{
+        "--remote-debugging-pipe", "--user-data-dir=" + profile,
+        "--no-first-run",          "--no-default-browser-check",
+        "--password-store=basic",  "--disable-features=AutofillServerCommunication"};
     if (m_settings.headless)
         arguments << "--headless"
                   << "--disable-background-networking"
@@ -154,17 +240,42 @@ void BrowserBridge::OpenInNewBrowser(const std::string& address) {
     // further down the stack: it goes once that has returned.
     if (m_pipe) m_pipe->deleteLater();
     m_pipe = new DevToolsPipe(this);
+    // The profile goes with the browser: once it has ended by itself, or when its pipe is
+    // deleted, which ends it first.
+    connect(m_pipe, &DevToolsPipe::finished, this, [profile] { removeProfile(profile); });
+    connect(m_pipe, &QObject::destroyed, this, [profile] { removeProfile(profile); });
+    m_profile = profile;
     try {
         m_pipe->start(program, arguments);
     } catch (...) {
         delete m_pipe;
         m_pipe = nullptr;
+        m_profile.clear();
         throw;
     }
 }
 
+void BrowserBridge::cancelFill() {
+    if (!m_filling) return;
+    m_cancelRequested = true;
+    if (m_pipe) m_pipe->cancelWaits();
+    emit fillCancelled();
+}
+
+void BrowserBridge::checkCancelled() const {
+    if (m_cancelRequested) throw DevToolsError(Kind::Cancelled, "Auto Fill was cancelled.");
+}
+
 FillReport BrowserBridge::FillBrowserForms(const vorkel::FillValues& values,
                                            const std::string& entryAddress) {
+    // One fill at a time: a second one would wait inside the first one's wait and cut it short.
+    if (m_filling) throw vorkel::Error("Auto Fill is already running.");
+    m_filling = true;
+    m_cancelRequested = false;
+    struct Done {
+        bool& filling;
+        ~Done() { filling = false; }
+    } done{m_filling};
     FillReport report;
     try {
         if (!m_pipe) throw DevToolsError(Kind::Closed, "The browser is not running.");
@@ -178,6 +289,7 @@ FillReport BrowserBridge::FillBrowserForms(const vorkel::FillValues& values,
             const QString url = target.value("url").toString();
             // Pages of other sites are never even looked into.
             if (!vorkel::pageMatchesEntry(toStdString(url), entryAddress)) continue;
+            checkCancelled();
             ++report.matchingPages;
             switch (FillDocumentForms(target.value("targetId").toString(), values, entryAddress)) {
                 case PageResult::Filled:
@@ -195,7 +307,9 @@ FillReport BrowserBridge::FillBrowserForms(const vorkel::FillValues& values,
             }
         }
     } catch (const DevToolsError& e) {
-        throw vorkel::Error(std::string(vorkel::msg::kBrowserFailed) + e.what());
+        if (e.kind() != Kind::Cancelled)
+            throw vorkel::Error(std::string(vorkel::msg::kBrowserFailed) + e.what());
+        report.cancelled = true;
     }
     return report;
 }
@@ -212,7 +326,7 @@ BrowserBridge::PageResult BrowserBridge::FillDocumentForms(const QString& target
                       .value("sessionId")
                       .toString();
     } catch (const DevToolsError& e) {
-        if (e.kind() == Kind::Closed) throw;
+        if (e.kind() == Kind::Closed || e.kind() == Kind::Cancelled) throw;
         return PageResult::Failed;  // closed before it could be reached
     }
 
@@ -238,7 +352,8 @@ BrowserBridge::PageResult BrowserBridge::FillDocumentForms(const QString& target
                     std::vector<vorkel::FormElement>& elements = forms.emplace_back();
                     for (const QJsonValue& e : f.toArray()) {
                         const QJsonArray pair = e.toArray();
-                        elements.push_back({textOrNull(pair.at(0)), textOrNull(pair.at(1))});
+                        elements.push_back({textOrNull(pair.at(0)), textOrNull(pair.at(1)),
+                                            pair.at(2).toBool(false)});
                     }
                 }
                 QJsonArray writes;
@@ -262,13 +377,18 @@ BrowserBridge::PageResult BrowserBridge::FillDocumentForms(const QString& target
     } catch (const DevToolsError& e) {
         // A page that closes, navigates or hangs mid-fill fails alone; a broken pipe ends all.
         if (e.kind() == Kind::Closed) throw;
+        if (e.kind() == Kind::Cancelled) {
+            // Let go of the page without waiting for the answer.
+            m_pipe->send("Target.detachFromTarget", {{"sessionId", session}});
+            throw;
+        }
         result = PageResult::Failed;
     }
 
     try {
         m_pipe->call("Target.detachFromTarget", {{"sessionId", session}}, {}, timeout);
     } catch (const DevToolsError& e) {
-        if (e.kind() == Kind::Closed) throw;
+        if (e.kind() == Kind::Closed || e.kind() == Kind::Cancelled) throw;
     }
     return result;
 }
@@ -306,17 +426,22 @@ bool BrowserBridge::waitUntilComplete(const QString& session, int& context) {
                 value.at(1).toString() != QLatin1String("about:blank"))
                 return true;
         } catch (const DevToolsError& e) {
-            if (e.kind() == Kind::Closed || e.kind() == Kind::Detached) throw;
+            if (e.kind() == Kind::Closed || e.kind() == Kind::Detached ||
+                e.kind() == Kind::Cancelled)
+                throw;
             // The document was replaced while loading (a redirect, say): its successor gets a
             // world of its own on the next round. A page too busy to answer is tried again.
             if (e.kind() == Kind::Reply) context = -1;
         }
         pause(static_cast<int>(std::min<qint64>(kPollMs, std::max<qint64>(left, 1))));
+        checkCancelled();
     }
 }
 
 void BrowserBridge::pause(int ms) {
+    if (m_cancelRequested) return;
     QEventLoop loop;
     QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    connect(this, &BrowserBridge::fillCancelled, &loop, &QEventLoop::quit);
     loop.exec();
 }

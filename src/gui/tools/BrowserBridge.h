@@ -14,8 +14,9 @@ struct BrowserSettings {
     /// The browser program; empty: the first of chromium, google-chrome and chromium-browser
     /// on the PATH.
     QString executable;
-    /// The browser's own profile folder (made when missing).
-    QString profileFolder;
+    /// Where each start's throw-away profile is made, in a private folder of its own; empty:
+    /// the system's temporary folder. Nothing is ever written beside the data store.
+    QString profileParent;
     /// Without a window (tests).
     bool headless = false;
     /// How long a page may take to finish loading before it is skipped.
@@ -33,6 +34,8 @@ struct FillReport {
     QStringList slowPages;
     /// Closed, navigated or stopped answering while being filled.
     QStringList failedPages;
+    /// Stopped by cancelFill: pages not yet reached were left alone.
+    bool cancelled = false;
 };
 
 /// Web auto-fill in a Chromium-family browser that this program starts and drives through its
@@ -54,12 +57,24 @@ public:
     /// True while a browser this program started runs and its pipe is open.
     bool IsBrowserRunning() const;
     /// Starts the browser on `address` when it is an http or https address, otherwise on a
-    /// blank page, and returns at once. Throws vorkel::Error when no browser is found or it
-    /// cannot start.
+    /// blank page, and returns at once. Each start gets a fresh profile in a private (0700)
+    /// folder, removed when that browser ends or this bridge goes; profiles left by a program
+    /// that crashed are removed first. The browser's own password saving and form autofill are
+    /// off. Throws vorkel::Error when no browser is found or it cannot start.
     void OpenInNewBrowser(const std::string& address);
     /// Fills every open page of the entry's site (its host or a subdomain), in the browser's
-    /// order. Throws vorkel::Error when the browser or the protocol fails.
+    /// order. While it waits for pages, events are handled (the caller keeps the windows from
+    /// starting anything meanwhile); cancelFill ends it early. Throws vorkel::Error when the
+    /// browser or the protocol fails, or when a fill is already running.
     FillReport FillBrowserForms(const vorkel::FillValues& values, const std::string& entryAddress);
+    /// True while FillBrowserForms runs.
+    bool isFilling() const { return m_filling; }
+    /// Makes a running fill stop at once, reporting `cancelled`; nothing when none runs.
+    void cancelFill();
+    /// The profile folder of the running browser (empty when none runs).
+    QString profileFolder() const { return m_profile; }
+    /// The prefix of every profile folder's name.
+    static QString profilePrefix();
     /// The protocol of the running browser (null when none was started).
     DevToolsPipe* protocol() { return m_pipe; }
     /// The running browser's process id (0 when none runs).
@@ -73,9 +88,22 @@ private:
     /// Waits until the page of `session` has loaded, within the bound; the script world's
     /// context is left in `context`. False when the bound ran out.
     bool waitUntilComplete(const QString& session, int& context);
-    /// Pauses in a local event loop.
-    static void pause(int ms);
+    /// Pauses in a local event loop, which cancelFill ends early.
+    void pause(int ms);
+    /// Throws the cancelled error when cancelFill was called during this fill.
+    void checkCancelled() const;
+    /// Makes a fresh private profile folder, with the browser's saving of passwords and forms
+    /// switched off; removes the ones of programs that have ended.
+    QString makeProfile();
 
+signals:
+    /// cancelFill was called during a fill.
+    void fillCancelled();
+
+private:
     BrowserSettings m_settings;
     DevToolsPipe* m_pipe = nullptr;
+    QString m_profile;
+    bool m_filling = false;
+    bool m_cancelRequested = false;
 };

@@ -51,8 +51,10 @@ void closeFd(int& fd) {
 }  // namespace
 
 DevToolsPipe::DevToolsPipe(QObject* parent) : QObject(parent) {
-    connect(&m_process, &QProcess::finished, this,
-            [this] { closePipe(QStringLiteral("The browser has closed.")); });
+    connect(&m_process, &QProcess::finished, this, [this] {
+        closePipe(QStringLiteral("The browser has closed."));
+        emit finished();
+    });
 }
 
 DevToolsPipe::~DevToolsPipe() {
@@ -102,6 +104,7 @@ void DevToolsPipe::start(const QString& program, const QStringList& arguments) {
     ::fcntl(m_toBrowser, F_SETFL, ::fcntl(m_toBrowser, F_GETFL) | O_NONBLOCK);
     ::fcntl(m_fromBrowser, F_SETFL, ::fcntl(m_fromBrowser, F_GETFL) | O_NONBLOCK);
     m_in.clear();
+    m_scanned = 0;
     m_out.clear();
     m_replies.clear();
     m_abandoned.clear();
@@ -129,18 +132,14 @@ QJsonObject DevToolsPipe::call(const QString& method, const QJsonObject& params,
             DevToolsError::Kind::Closed,
             toStdString(m_closeReason.isEmpty() ? QStringLiteral("The browser is not running.")
                                                 : m_closeReason));
-    const int id = m_nextId++;
-    QJsonObject message{{"id", id}, {"method", method}, {"params", params}};
-    if (!sessionId.isEmpty()) message.insert("sessionId", sessionId);
-    m_out += QJsonDocument(message).toJson(QJsonDocument::Compact);
-    m_out += '\0';
-    writePending();
+    const int id = queue(method, params, sessionId);
 
     auto settled = [this, id, &sessionId] {
         return m_replies.count(id) != 0 || !isOpen() ||
                (!sessionId.isEmpty() && m_detached.contains(sessionId));
     };
     bool timedOut = false;
+    bool cancelled = false;
     if (!settled()) {
         QPointer<DevToolsPipe> self(this);
         QEventLoop loop;
@@ -153,6 +152,10 @@ QJsonObject DevToolsPipe::call(const QString& method, const QJsonObject& params,
         connect(this, &DevToolsPipe::traffic, &loop, [&] {
             if (settled()) loop.quit();
         });
+        connect(this, &DevToolsPipe::waitsCancelled, &loop, [&] {
+            cancelled = true;
+            loop.quit();
+        });
         timer.start(timeoutMs);
         loop.exec();
         if (!self)
@@ -164,6 +167,10 @@ QJsonObject DevToolsPipe::call(const QString& method, const QJsonObject& params,
         if (!isOpen()) throw DevToolsError(DevToolsError::Kind::Closed, toStdString(m_closeReason));
         if (!sessionId.isEmpty() && m_detached.contains(sessionId))
             throw DevToolsError(DevToolsError::Kind::Detached, "The page has closed.");
+        if (cancelled) {
+            m_abandoned.insert(id);
+            throw DevToolsError(DevToolsError::Kind::Cancelled, "Auto Fill was cancelled.");
+        }
         // Also an event loop ended from outside (the program quitting) lands here. A late reply
         // is dropped when it comes.
         m_abandoned.insert(id);
@@ -180,6 +187,23 @@ QJsonObject DevToolsPipe::call(const QString& method, const QJsonObject& params,
                                 toStdString(text.isEmpty() ? QStringLiteral("refused") : text));
     }
     return answer.value("result").toObject();
+}
+
+int DevToolsPipe::queue(const QString& method, const QJsonObject& params,
+                        const QString& sessionId) {
+    const int id = m_nextId++;
+    QJsonObject message{{"id", id}, {"method", method}, {"params", params}};
+    if (!sessionId.isEmpty()) message.insert("sessionId", sessionId);
+    m_out += QJsonDocument(message).toJson(QJsonDocument::Compact);
+    m_out += '\0';
+    writePending();
+    return id;
+}
+
+void DevToolsPipe::send(const QString& method, const QJsonObject& params,
+                        const QString& sessionId) {
+    if (!isOpen()) return;
+    m_abandoned.insert(queue(method, params, sessionId));
 }
 
 void DevToolsPipe::writePending() {
@@ -205,13 +229,21 @@ void DevToolsPipe::readAvailable() {
         const ssize_t n = ::read(m_fromBrowser, buffer, sizeof buffer);
         if (n > 0) {
             m_in.append(buffer, n);
+            // Only the bytes just read are searched, and the messages found are cut off in one
+            // go: a large message arriving in many reads, or many small ones in one read, cost
+            // time in proportion to their size, not its square.
+            qsizetype start = 0;
             qsizetype end;
-            while ((end = m_in.indexOf('\0')) >= 0) {
-                const QByteArray text = m_in.left(end);
-                m_in.remove(0, end + 1);
-                handleMessage(text);
+            while ((end = m_in.indexOf('\0', m_scanned)) >= 0) {
+                m_bytesScanned += end + 1 - m_scanned;
+                handleMessage(QByteArray(m_in.constData() + start, end - start));
                 if (m_fromBrowser < 0) return;
+                start = end + 1;
+                m_scanned = start;
             }
+            m_bytesScanned += m_in.size() - m_scanned;
+            m_in.remove(0, start);
+            m_scanned = m_in.size();
             if (m_in.size() > kMaxMessage) {
                 closePipe(QStringLiteral("The browser sent a message too large to read."));
                 return;
@@ -260,6 +292,10 @@ void DevToolsPipe::closePipe(const QString& reason) {
         emit traffic();
         emit closed();
     }
+}
+
+void DevToolsPipe::cancelWaits() {
+    emit waitsCancelled();
 }
 
 void DevToolsPipe::shutdown(int graceMs) {

@@ -17,7 +17,7 @@ class QSocketNotifier;
 /// page that closed or stopped answering) or the whole browser (the pipe closed or broke).
 class DevToolsError : public vorkel::Error {
 public:
-    enum class Kind { Reply, Timeout, Detached, Closed };
+    enum class Kind { Reply, Timeout, Detached, Closed, Cancelled };
     /// `text` is what the user may be shown.
     DevToolsError(Kind kind, const std::string& text) : vorkel::Error(text), m_kind(kind) {}
     /// What went wrong.
@@ -53,19 +53,32 @@ public:
     /// its reply; returns the reply's result. Throws DevToolsError.
     QJsonObject call(const QString& method, const QJsonObject& params = {},
                      const QString& sessionId = {}, int timeoutMs = 10000);
+    /// Sends a command without waiting for its reply, which is dropped when it comes.
+    void send(const QString& method, const QJsonObject& params = {}, const QString& sessionId = {});
     /// Closes the pipe; the browser ends by itself. Waits up to `graceMs` for it, then ends it.
     void shutdown(int graceMs);
+    /// Makes every call now waiting give up at once with a Cancelled error (their late replies
+    /// are dropped); later calls are not affected.
+    void cancelWaits();
+    /// Bytes examined so far in search of message ends; each byte received is examined once.
+    qint64 bytesScanned() const { return m_bytesScanned; }
 
 signals:
     /// A message arrived, or the pipe closed.
     void traffic();
     /// The pipe closed or the browser ended.
     void closed();
+    /// cancelWaits was called.
+    void waitsCancelled();
+    /// The browser process has ended.
+    void finished();
 
 private:
     void readAvailable();
     void writePending();
     void handleMessage(const QByteArray& text);
+    /// Queues a command; returns its id.
+    int queue(const QString& method, const QJsonObject& params, const QString& sessionId);
     /// Gives up on the pipe: both ends closed, `closed` emitted once.
     void closePipe(const QString& reason);
 
@@ -75,6 +88,8 @@ private:
     QSocketNotifier* m_readNotifier = nullptr;
     QSocketNotifier* m_writeNotifier = nullptr;
     QByteArray m_in;
+    qsizetype m_scanned = 0;  // bytes of m_in already known to hold no message end
+    qint64 m_bytesScanned = 0;
     QByteArray m_out;
     int m_nextId = 1;
     std::map<int, QJsonObject> m_replies;

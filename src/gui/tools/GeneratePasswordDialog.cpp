@@ -1,6 +1,5 @@
 #include "tools/GeneratePasswordDialog.h"
 
-#include <QClipboard>
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QGridLayout>
@@ -16,6 +15,7 @@
 #include "session/Session.h"
 #include "tools/PasswordGenerator.h"
 #include "ui/QtText.h"
+#include "ui/SecretClipboard.h"
 
 namespace {
 
@@ -116,5 +116,5 @@ void GeneratePasswordDialog::btnGeneratePassClick() {
 
 void GeneratePasswordDialog::btnCopyClick() {
     if (m_editPassword->text().isEmpty()) return;
-    QGuiApplication::clipboard()->setText(m_editPassword->text());
+    SecretClipboard::copySecret(m_editPassword->text());
 }

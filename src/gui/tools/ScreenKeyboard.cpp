@@ -3,6 +3,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "ui/SecretClipboard.h"
+
 namespace {
 
 constexpr int kKey = 25;       // an ordinary key is square
@@ -102,5 +104,6 @@ void ScreenKeyboard::Button50Click() {
 }
 
 void ScreenKeyboard::Button48Click() {
-    m_editValue->copy();
+    // The keyboard is for typing secrets past key loggers: what it copies is one.
+    if (m_editValue->hasSelectedText()) SecretClipboard::copySecret(m_editValue->selectedText());
 }

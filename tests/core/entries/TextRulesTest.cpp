@@ -20,10 +20,10 @@ TEST(TextRules, IntegersAreStrictDecimal) {
     for (const char* bad : {"", "-", "+", " 1", "1 ", "1.0", "0x10", "abc", "9223372036854775808"})
         EXPECT_FALSE(parseInteger(bad).has_value()) << bad;
     try {
-        toInteger("abc");
+        toInteger("abc", "ModifyCount");
         FAIL();
     } catch (const ConversionError& e) {
-        EXPECT_STREQ(e.what(), "'abc' is not a valid integer value");
+        EXPECT_STREQ(e.what(), "The ModifyCount is not a valid integer value.");
     }
 }
 

@@ -179,7 +179,7 @@ std::vector<Case> damagedInputs() {
                                            replaced(Account::settingsDocument(),
                                                     "AlwaysOnTop=\"0\"", "AlwaysOnTop=\"no\""));
                      },
-                     "'no' is not a valid integer value"});
+                     "The attribute \"AlwaysOnTop\" is not a valid integer value."});
     // Counters are taken as they stand when loading; the edit that must count them says so.
     cases.push_back(
         {"counter that is not a number",
@@ -194,7 +194,7 @@ std::vector<Case> damagedInputs() {
                  s.StoreEntry(0, Workspace::editorFields(*s.workspace().rows()[0]));
                  ADD_FAILURE() << "the edit counted a counter that is not a number";
              } catch (const ConversionError& e) {
-                 EXPECT_EQ(std::string(e.what()), "'many' is not a valid integer value");
+                 EXPECT_EQ(std::string(e.what()), "The ModifyCount is not a valid integer value.");
              }
          }});
     cases.push_back(

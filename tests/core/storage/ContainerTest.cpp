@@ -1,6 +1,8 @@
 #include "storage/Container.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -280,14 +282,38 @@ TEST(Container, MissingFileCannotBeOpened) {
     }
 }
 
-TEST(Container, FolderCannotBeRead) {
-    TempDir dir;
+std::string readError(const std::string& path) {
     try {
-        container::DecryptFromFile(dir.path(), bytes("x"));
-        FAIL() << "no error";
+        container::DecryptFromFile(path, bytes("x"));
     } catch (const Error& e) {
-        EXPECT_EQ(std::string(e.what()),
-                  "Cannot read file \"" + dir.path() + "\". " + std::strerror(EISDIR));
+        return e.what();
+    }
+    return "no error";
+}
+
+// A folder, a FIFO (which would wait for a writer for ever) or a device is turned away before
+// anything is read from it.
+TEST(Container, OnlyARegularFileIsRead) {
+    TempDir dir;
+    const std::string notRegular = "\". It is not a regular file.";
+    EXPECT_EQ(readError(dir.path()), "Cannot read file \"" + dir.path() + notRegular);
+    const std::string fifo = dir.file("Vorkel4.xdb");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(readError(fifo), "Cannot read file \"" + fifo + notRegular);
+    EXPECT_EQ(readError("/dev/zero"), "Cannot read file \"/dev/zero" + notRegular);
+}
+
+// A sparse file costs no disk, yet reading it would ask for all its bytes at once.
+TEST(Container, AnImpossibleSizeIsRefusedBeforeAllocating) {
+    TempDir dir;
+    const std::string path = dir.file("Vorkel4.xdb");
+    test::writeFile(path, "saltsalt");
+    for (const std::uint64_t size : {container::kLargestFile + 1, std::uint64_t(64) << 30}) {
+        ASSERT_EQ(::truncate(path.c_str(), static_cast<off_t>(size)), 0);
+        EXPECT_EQ(readError(path), "Cannot read file \"" + path + "\". Its size, " +
+                                       std::to_string(size) + " bytes, is beyond the " +
+                                       std::to_string(container::kLargestFile) +
+                                       " bytes a store may have.");
     }
 }
 

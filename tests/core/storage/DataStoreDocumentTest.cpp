@@ -156,3 +156,24 @@ TEST(DataStoreDocument, Utf16DocumentsAreRead) {
     ASSERT_EQ(back.size(), 1u);
     EXPECT_EQ(back[0]->get(Field::Username), "user");
 }
+
+// An entry read from a document views its texts in the deciphered document, which the entries
+// still in use keep alive: the one an edit superseded must not leave its secrets there.
+TEST(DataStoreDocument, ADroppedEntryIsWipedInTheDocumentOthersKeepAlive) {
+    EntryList list;
+    list.append(sample(0, "Bank"));
+    list.append(sample(1, "Mail"));
+    std::string document = text(datastore::serialize(list, "/p"));
+    const std::string secret = "Hunter2SecretPw";
+    document.replace(document.find("Password=\"pw\""), 13, "Password=\"" + secret + "\"");
+    std::vector<EntryPtr> entries = datastore::parse(bytes(document), 1.2);
+    ASSERT_EQ(entries.size(), 2u);
+    const std::string_view password = entries[0]->get(Field::Password);
+    ASSERT_EQ(password, secret);
+    const std::string_view passphrase = entries[0]->get(Field::Passphrase);
+    entries[0].reset();  // the second entry keeps the document alive
+    EXPECT_EQ(std::string(password.data(), password.size()), std::string(secret.size(), '\0'));
+    EXPECT_EQ(std::string(passphrase.data(), passphrase.size()), std::string(2, '\0'));
+    EXPECT_EQ(entries[1]->title(), "Mail");
+    EXPECT_EQ(entries[1]->get(Field::Password), "pw");
+}

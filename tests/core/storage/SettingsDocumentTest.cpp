@@ -124,6 +124,39 @@ TEST(SettingsDocument, PassTypesMustBeNumberedWithoutGaps) {
     EXPECT_EQ(s.passTypes, (std::vector<std::string>{"a", "b"}));
     EXPECT_THROW(settingsdoc::parse(doc("type0=\"a\" type2=\"c\""), s), ConversionError);
     EXPECT_THROW(settingsdoc::parse(doc("type0=\"a\" other=\"c\""), s), ConversionError);
+    // Only the plain decimal form names an index.
+    EXPECT_THROW(settingsdoc::parse(doc("type0=\"a\" type01=\"b\""), s), ConversionError);
+    EXPECT_THROW(settingsdoc::parse(doc("type0=\"a\" type-1=\"b\""), s), ConversionError);
+    EXPECT_THROW(settingsdoc::parse(doc("type=\"a\""), s), ConversionError);
+    try {
+        settingsdoc::parse(doc("type2=\"a\" type0=\"b\" type9=\"c\""), s);
+        FAIL();
+    } catch (const ConversionError& e) {
+        EXPECT_STREQ(e.what(), "The document lacks the attribute \"type1\".");
+    }
+}
+
+// The worst case once took over a minute to open: each type was looked up by name.
+TEST(SettingsDocument, EightyThousandPassTypesRoundTrip) {
+    Settings s = written();
+    s.passTypes.clear();
+    for (int i = 0; i < 80000; ++i) s.passTypes.push_back("t" + std::to_string(i % 977));
+    Settings back;
+    settingsdoc::parse(settingsdoc::serialize(s, "/p", "u", "m"), back);
+    EXPECT_EQ(back.passTypes, s.passTypes);
+}
+
+// A value that is not a number is named by its attribute, never quoted: it may be a secret.
+TEST(SettingsDocument, ABadNumberIsNamedNotQuoted) {
+    std::string bad = withSecurity(kRequiredSecurity);
+    bad.replace(bad.find("left=\"1\""), 8, "left=\"Hunter2\"");
+    Settings s;
+    try {
+        settingsdoc::parse(bytes(bad), s);
+        FAIL();
+    } catch (const ConversionError& e) {
+        EXPECT_STREQ(e.what(), "The attribute \"left\" is not a valid integer value.");
+    }
 }
 
 TEST(SettingsDocument, DefaultsAreTheTableValues) {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/storage/XmlTrace.h"
+#include "storage/XmlDocument.h"
 #include "storage/XmlError.h"
 #include "support/TempDir.h"
 
@@ -98,6 +99,40 @@ TEST(XmlEncoding, MalformedUtf16IsAnError) {
         FAIL();
     } catch (const XmlError& e) {
         EXPECT_EQ(e.offset(), 6u);
+    }
+}
+
+// A document cannot be in two encodings: the declaration must name the one its bytes are in.
+TEST(XmlEncoding, ADeclarationContradictingTheBytesIsRefused) {
+    const std::u32string decl8 = U"<?xml version='1.0' encoding='UTF-8'?><a/>";
+    const std::u32string decl16 = U"<?xml version=\"1.0\" encoding = \"utf-16\" ?><a/>";
+    for (bool bigEndian : {false, true}) {
+        for (bool bom : {false, true}) {
+            SecureBytes lying = bytesOf(utf16(decl8, bigEndian, bom));
+            EXPECT_THROW(prepareUtf8(lying), XmlError) << bigEndian << bom;
+            EXPECT_THROW(XmlDocument::LoadFromBuffer(bytesOf(utf16(decl8, bigEndian, bom))),
+                         XmlError);
+            SecureBytes honest = bytesOf(utf16(decl16, bigEndian, bom));
+            EXPECT_NO_THROW(prepareUtf8(honest)) << bigEndian << bom;
+            EXPECT_NO_THROW(XmlDocument::LoadFromBuffer(bytesOf(utf16(decl16, bigEndian, bom))));
+        }
+    }
+    for (const char* ascii : {"<?xml version='1.0' encoding='UTF-16'?><a/>",
+                              "\xEF\xBB\xBF<?xml version='1.0' encoding='utf-16'?><a/>"}) {
+        SecureBytes b = bytesOf(ascii);
+        EXPECT_THROW(prepareUtf8(b), XmlError) << ascii;
+        EXPECT_THROW(XmlDocument::LoadFromBuffer(bytesOf(ascii)), XmlError) << ascii;
+    }
+    SecureBytes plain = bytesOf("<?xml version='1.0' encoding='uTf-8'?><a/>");
+    EXPECT_NO_THROW(prepareUtf8(plain));
+    // The reason names the fault, and the offset points at the declared name.
+    SecureBytes b = bytesOf("<?xml version='1.0' encoding='UTF-16'?><a/>");
+    try {
+        prepareUtf8(b);
+        FAIL();
+    } catch (const XmlError& e) {
+        EXPECT_EQ(e.offset(), 30u);
+        EXPECT_EQ(e.reason(), "the declared encoding does not match the document's bytes");
     }
 }
 

@@ -41,6 +41,20 @@ TEST(AdvancedSearch, NotesMatchItemTextIsExact) {
     EXPECT_EQ(r.resultsLabel, "Results 1 to 1");
 }
 
+// Near-misses of a long text, and matches that overlap a near-miss, are found (or not) exactly.
+TEST(AdvancedSearch, LongNearMissesAreNoMatch) {
+    const std::string notes(4 << 20, 'a');
+    const std::string text = std::string(3999, 'A') + "b";
+    auto l = list({entry(0, "x", notes), entry(1, "y", notes + "b"), entry(2, "z", "aaab")});
+    EXPECT_EQ(RunSearch(l, text).positions, std::vector<std::size_t>{1});
+    EXPECT_EQ(RunSearch(l, "AAB").positions, (std::vector<std::size_t>{1, 2}));
+    auto overlapping = list({entry(0, "x", "ababac abababab"), entry(1, "y", "ababac")});
+    const SearchResults r = RunSearch(overlapping, "ABABAB");
+    EXPECT_EQ(r.positions, std::vector<std::size_t>{0});
+    EXPECT_NE(r.items[0].find("ababac <b>ABABAB</b>ab"), std::string::npos) << r.items[0];
+    EXPECT_EQ(RunSearch(overlapping, "abac").positions, (std::vector<std::size_t>{0, 1}));
+}
+
 TEST(AdvancedSearch, FindsTitlesAndNotesButNoOtherField) {
     auto l = list({entry(0, "Gmail", ""), entry(1, "x", "write MAIL here"),
                    entry(2, "y", "", "mail"), entry(3, "z", "nothing")});

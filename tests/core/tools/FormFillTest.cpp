@@ -7,7 +7,7 @@ using namespace vorkel;
 namespace {
 
 FormElement el(std::optional<std::string> type, std::optional<std::string> name) {
-    return {std::move(type), std::move(name)};
+    return {std::move(type), std::move(name), true};
 }
 
 // "form.element=value" for each write, in order, so a failure shows the whole plan.
@@ -63,6 +63,18 @@ TEST(FormFill, VisitsFormsInOrderAndElementsLastFirst) {
     const auto writes = FillDocumentForms(forms, kValues);
     EXPECT_EQ(writes[0].type, "password");
     EXPECT_EQ(writes[1].type, "text");
+}
+
+// A person could not type into a read-only or disabled input, so neither does the fill.
+TEST(FormFill, ReadOnlyAndDisabledInputsAreLeftAlone) {
+    FormElement locked = el("password", "pass");
+    locked.writable = false;
+    FormElement lockedText = el("text", "login");
+    lockedText.writable = false;
+    std::vector<std::vector<FormElement>> forms{
+        {el("text", "login"), lockedText, locked, el("password", "new")}};
+    EXPECT_EQ(plan(FillDocumentForms(forms, kValues)),
+              (std::vector<std::string>{"0.3=s3cret", "0.0=bob"}));
 }
 
 TEST(FormFill, OnlyTextAndPasswordInputsByTheWordLists) {
@@ -123,15 +135,15 @@ TEST(FormFill, HostsAreReadSafely) {
 TEST(FormFill, PagesMatchTheEntryHostOrItsSubdomains) {
     EXPECT_TRUE(pageMatchesEntry("https://example.com/login", "example.com"));
     EXPECT_TRUE(pageMatchesEntry("https://sub.example.com/login", "http://example.com/"));
-    EXPECT_TRUE(pageMatchesEntry("http://a.b.example.com:8080/", "https://EXAMPLE.com"));
-    EXPECT_TRUE(pageMatchesEntry("http://example.com./", "example.com"));
-    EXPECT_TRUE(pageMatchesEntry("http://127.0.0.1:5000/", "127.0.0.1"));
+    EXPECT_TRUE(pageMatchesEntry("https://a.b.example.com:8080/", "https://EXAMPLE.com:8080"));
+    EXPECT_TRUE(pageMatchesEntry("https://example.com./", "example.com"));
+    EXPECT_TRUE(pageMatchesEntry("http://127.0.0.1:5000/", "http://127.0.0.1:5000"));
     EXPECT_FALSE(pageMatchesEntry("https://example.com.evil.net/", "example.com"));
     EXPECT_FALSE(pageMatchesEntry("https://notexample.com/", "example.com"));
     EXPECT_FALSE(pageMatchesEntry("https://example.com/", "sub.example.com"));
     EXPECT_FALSE(pageMatchesEntry("https://example.com@evil.net/", "example.com"));
-    EXPECT_FALSE(pageMatchesEntry("http://localhost/", "127.0.0.1"));
-    EXPECT_FALSE(pageMatchesEntry("http://1.127.0.0.1/", "127.0.0.1"));
+    EXPECT_FALSE(pageMatchesEntry("http://localhost/", "http://127.0.0.1"));
+    EXPECT_FALSE(pageMatchesEntry("http://1.127.0.0.1/", "http://127.0.0.1"));
     // Only http and https pages, and the page must say so.
     EXPECT_FALSE(pageMatchesEntry("file:///example.com/login.html", "example.com"));
     EXPECT_FALSE(pageMatchesEntry("chrome://example.com/", "example.com"));
@@ -140,8 +152,36 @@ TEST(FormFill, PagesMatchTheEntryHostOrItsSubdomains) {
     EXPECT_FALSE(pageMatchesEntry("about:blank", "about:blank"));
 }
 
+TEST(FormFill, ASecureEntryNeverFillsAPlainPage) {
+    EXPECT_FALSE(pageMatchesEntry("http://bank.example/", "https://bank.example"));
+    EXPECT_FALSE(pageMatchesEntry("http://www.bank.example/", "https://bank.example/"));
+    // Typed without a scheme, the address is a secure one.
+    EXPECT_FALSE(pageMatchesEntry("http://bank.example/", "bank.example"));
+    EXPECT_FALSE(pageMatchesEntry("http://[::1]/", "[::1]"));
+    // A plain entry may fill the same host's secure page.
+    EXPECT_TRUE(pageMatchesEntry("https://bank.example/", "http://bank.example"));
+    EXPECT_TRUE(pageMatchesEntry("http://bank.example/", "http://bank.example"));
+    EXPECT_TRUE(pageMatchesEntry("HTTPS://bank.example/", "HTTP://bank.example"));
+}
+
+TEST(FormFill, ThePortMustMatchWithDefaultPortsNormalised) {
+    EXPECT_FALSE(pageMatchesEntry("https://bank.example:8443/", "https://bank.example"));
+    EXPECT_FALSE(pageMatchesEntry("https://bank.example/", "https://bank.example:8443"));
+    EXPECT_FALSE(pageMatchesEntry("http://127.0.0.1:5001/", "http://127.0.0.1:5000"));
+    EXPECT_FALSE(pageMatchesEntry("https://[::1]:9/", "https://[::1]:8"));
+    EXPECT_TRUE(pageMatchesEntry("https://bank.example:443/", "https://bank.example"));
+    EXPECT_TRUE(pageMatchesEntry("https://bank.example/", "bank.example:443/login"));
+    EXPECT_TRUE(pageMatchesEntry("http://bank.example:80/", "http://bank.example/"));
+    EXPECT_TRUE(pageMatchesEntry("https://[::1]:8/", "https://[::1]:8"));
+    // Each scheme's own default: an upgrade keeps the default port, whatever its number.
+    EXPECT_TRUE(pageMatchesEntry("https://bank.example/", "http://bank.example:80"));
+    EXPECT_FALSE(pageMatchesEntry("https://bank.example:80/", "http://bank.example"));
+    EXPECT_FALSE(pageMatchesEntry("http://bank.example:443/", "http://bank.example"));
+}
+
 TEST(FormFill, BrowserAddressIsAlwaysAWebAddress) {
-    EXPECT_EQ(browserAddress(" example.com/login "), "http://example.com/login");
+    EXPECT_EQ(browserAddress(" example.com/login "), "https://example.com/login");
+    EXPECT_EQ(browserAddress("http://example.com/"), "http://example.com/");
     EXPECT_EQ(browserAddress("https://example.com/a b"), "https://example.com/a b");
     EXPECT_EQ(browserAddress("--renderer-cmd-prefix=sh"), std::nullopt);
     EXPECT_EQ(browserAddress("javascript:alert(1)"), std::nullopt);
