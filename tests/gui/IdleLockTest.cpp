@@ -101,12 +101,15 @@ void IdleLockTest::aLockClosesEveryOtherWindowAndStoresNothingFromThem() {
         DialogWatch::named("TfmPasswordDetail", [&](QWidget*) { h.window->tmrMinimiseTimer(); });
     h.child<QAction>("PasswordDetails1")->trigger();
     QVERIFY(details.ran());
-    QVERIFY(h.window->isMinimized());
+    // A window manager may hand the window back at once when the dialog goes: that restore
+    // then locks, which is as good.
+    QTRY_VERIFY(h.window->isMinimized() || h.window->isLocked());
+    if (!h.window->isLocked()) restore(h);
+    QTRY_VERIFY(h.window->isLocked());
     for (QWidget* w : QApplication::topLevelWidgets())
-        QVERIFY2(!w->isVisible() || w == h.window.get(), qPrintable(w->objectName()));
+        QVERIFY2(!w->isVisible() || w == &h.logon(), qPrintable(w->objectName()));
 
     // The same with a changed but unconfirmed type list: nothing of it is kept.
-    restore(h);
     h.logOn("bob", "pw");
     auto types = DialogWatch::named("TfmTypeEdit", [&](QWidget* d) {
         h.ui.inputs = {"Added at the lock"};
@@ -116,8 +119,9 @@ void IdleLockTest::aLockClosesEveryOtherWindowAndStoresNothingFromThem() {
     h.child<QAction>("PasswordTypes1")->trigger();
     QVERIFY(types.ran());
     QCOMPARE(h.session.settings().passTypes, typesBefore);
-    restore(h);
-    verifyLocked(h);
+    QTRY_VERIFY(h.window->isMinimized() || h.window->isLocked());
+    if (!h.window->isLocked()) restore(h);
+    QTRY_VERIFY(h.window->isLocked());
     for (QWidget* w : QApplication::topLevelWidgets())
         QVERIFY2(!w->isVisible() || w == &h.logon(), qPrintable(w->objectName()));
 }
