@@ -254,4 +254,86 @@ TEST_F(RunStateTest, ADamagedStoreOffersABackupAndKeepsTheDamagedFileAside) {
     EXPECT_EQ(storedTitles("bob", "pw").size(), 5u);
 }
 
+TEST_F(RunStateTest, AFirstRunConfirmationCancelledOrMismatchedDeletesNothing) {
+    run.start();
+    writeFile(session.dataStorePath(), "an old store");
+    EXPECT_EQ(run.submitLogon("amy", "pw", [] { return std::optional<SecureString>(); }),
+              Outcome::Stay);
+    EXPECT_EQ(run.submitLogon("amy", "pw", confirmWith("Pw")), Outcome::FocusPassword);
+    EXPECT_EQ(ui.asked, std::vector<std::string>{std::string(msg::kConfirmationMismatch)});
+    EXPECT_EQ(readFile(session.dataStorePath()), "an old store");
+    EXPECT_EQ(run.phase(), Phase::AwaitingLogon);
+    run.logonClosed();
+    EXPECT_EQ(run.phase(), Phase::Ended);
+    EXPECT_EQ(readFile(session.dataStorePath()), "an old store");
+}
+
+TEST_F(RunStateTest, AnotherWindowOnTheFolderKeepsTheLogonOpen) {
+    makeAccount("bob", "pw");
+    const FolderLock other =
+        FolderLock::acquire(session.ProgramFolder(), LockHolder::Window, std::chrono::seconds(0));
+    run.start();
+    EXPECT_EQ(run.submitLogon("bob", "pw", {}), Outcome::Stay);
+    ASSERT_EQ(ui.asked.size(), 1u);
+    EXPECT_NE(ui.asked[0].find("open on this data store in a window"), std::string::npos);
+    EXPECT_EQ(run.phase(), Phase::AwaitingLogon);
+}
+
+TEST_F(RunStateTest, WithoutTheLockOptionAMinimiseWritesNothing) {
+    workingWithAnEdit();
+    session.options().PromptMasterPass = 0;
+    const std::string store = readFile(session.dataStorePath());
+    EXPECT_FALSE(run.minimiseLocks());
+    run.minimised();
+    EXPECT_FALSE(run.restored());
+    EXPECT_EQ(run.phase(), Phase::Working);
+    EXPECT_EQ(readFile(session.dataStorePath()), store);
+    EXPECT_TRUE(run.idleTimerFired());
+}
+
+// A master password change killed between its two renames: the pair typed at the next logon
+// decides, and the user is told which password opens the data now.
+class InterruptedChange : public RunStateTest {
+protected:
+    void SetUp() override {
+        makeAccount("bob", "old");
+        test::TempDir newPair;
+        Session maker(newPair.file("vorkel"), random, clock);
+        maker.SetLogon("bob", "new");
+        maker.InitAccount();
+        maker.AddEntry("only in the new pair");
+        maker.SaveAll();
+        // Staged beside the old pair, as a commit leaves them before its renames.
+        std::filesystem::rename(newPair.file("Vorkel4.xdb"), dir.file(".Vorkel4.xdb.new"));
+        std::filesystem::rename(newPair.file("Vorkel4.vfg"), dir.file(".Vorkel4.vfg.new"));
+        run.start();
+    }
+    bool staged() const {
+        return std::filesystem::exists(dir.file(".Vorkel4.xdb.new")) ||
+               std::filesystem::exists(dir.file(".Vorkel4.vfg.new"));
+    }
+};
+
+TEST_F(InterruptedChange, TheNewPasswordCompletesIt) {
+    ASSERT_FALSE(run.firstRunMode());
+    EXPECT_EQ(run.submitLogon("bob", "new", {}), Outcome::Entered);
+    EXPECT_EQ(ui.asked, std::vector<std::string>{std::string(msg::kPasswordChangeCompleted)});
+    EXPECT_FALSE(staged());
+    EXPECT_TRUE(has(storedTitles("bob", "new"), "only in the new pair"));
+    EXPECT_EQ(storedTitles("bob", "old"), std::vector<std::string>{"<logon refused>"});
+}
+
+TEST_F(InterruptedChange, TheOldPasswordUndoesIt) {
+    EXPECT_EQ(run.submitLogon("bob", "old", {}), Outcome::Entered);
+    EXPECT_EQ(ui.asked, std::vector<std::string>{std::string(msg::kPasswordChangeUndone)});
+    EXPECT_FALSE(staged());
+    EXPECT_EQ(storedTitles("bob", "old").size(), 4u);
+}
+
+TEST_F(InterruptedChange, AnyOtherPairChangesNothing) {
+    EXPECT_EQ(run.submitLogon("bob", "guess", {}), Outcome::Ended);
+    EXPECT_EQ(ui.asked, std::vector<std::string>{std::string(msg::kLogonIncorrect)});
+    EXPECT_TRUE(staged());
+}
+
 }  // namespace
