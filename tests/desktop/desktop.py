@@ -170,12 +170,19 @@ class Desktop:
         r = self.frame_rect(wid)
         return (r.left + r.width // 2, r.top + r.height // 2)
 
-    def assert_centred_on(self, wid, centre, slack=25):
+    def assert_centred_on(self, wid, centre, slack=25, timeout=10.0):
         """The window's frame is centred on the point, to within `slack` pixels: Qt centres a
-        dialog on its parent's client area and guesses its own frame, a title bar's height."""
-        x, y = self.centre(wid)
-        if abs(x - centre[0]) > slack or abs(y - centre[1]) > slack:
-            raise AssertionError(f"{self.title(wid)!r} is centred on {(x, y)}, not on {centre}")
+        dialog on its parent's client area and guesses its own frame, a title bar's height. The
+        window manager may still be placing a window just shown, so this waits for it."""
+        def near():
+            x, y = self.centre(wid)
+            return abs(x - centre[0]) <= slack and abs(y - centre[1]) <= slack
+
+        try:
+            wait_until(near, f"{self.title(wid)!r} centred on {centre}", timeout)
+        except AssertionError:
+            raise AssertionError(f"{self.title(wid)!r} is centred on {self.centre(wid)}, "
+                                 f"not on {centre}") from None
 
     def move_window(self, wid, left, top):
         """Moves a window as a user would drag it, and waits until it stands there."""
@@ -318,14 +325,19 @@ class Program:
         return fields
 
     # Journeys shared by the scenarios ----------------------------------------------------
-    def first_run(self, user="alice", password="s3cret"):
-        """Creates the account through the logon and confirm dialogs; returns the main window."""
+    def type_logon(self, user="alice", password="s3cret"):
+        """Types the pair into the active logon dialog and presses Enter in the password field."""
         d = self.desktop
         d.wait_active(LOGON_TITLE)
         d.type(user)
         d.key("Tab")
         d.type(password)
         d.key("Return")
+
+    def first_run(self, user="alice", password="s3cret"):
+        """Creates the account through the logon and confirm dialogs; returns the main window."""
+        d = self.desktop
+        self.type_logon(user, password)
         d.wait_active(CONFIRM_TITLE)
         d.type(password)
         d.key("Tab", "Return")  # Enter does nothing in the confirm dialog; OK is next
@@ -335,11 +347,7 @@ class Program:
 
     def logon(self, user="alice", password="s3cret"):
         d = self.desktop
-        d.wait_active(LOGON_TITLE)
-        d.type(user)
-        d.key("Tab")
-        d.type(password)
-        d.key("Return")
+        self.type_logon(user, password)
         main = d.window(MAIN_TITLE)
         d.wait_active(MAIN_TITLE)
         return main

@@ -67,16 +67,7 @@ class Journeys(desktop.DesktopTest):
         self.program.menu(self.main, "File", 3)  # New Data Store...
         d.wait_active(MESSAGE_TITLE)
         d.key("Return")  # Yes
-        d.wait_active(LOGON_TITLE)
-        d.type("bob")
-        d.key("Tab")
-        d.type("n3w")
-        d.key("Return")
-        d.wait_active(CONFIRM_TITLE)
-        d.type("n3w")
-        d.key("Tab", "Return")
-        self.main = d.window(MAIN_TITLE)
-        d.wait_active(MAIN_TITLE)
+        self.main = self.program.first_run("bob", "n3w")
         self.program.close_main(self.main)
         self.assertGreater(len(self.program.cli("bob", "n3w", "list").splitlines()), 0)
         with self.assertRaises(AssertionError):

@@ -86,10 +86,7 @@ class LockFaults(desktop.DesktopTest):
         os.mkdir(os.path.join(folder, "Vorkel4.xdb"))
         self.lock_by_hand(main)
         # A new pair is no new account here: no confirmation is asked, and the program ends.
-        d.type("eve")
-        d.key("Tab")
-        d.type("x")
-        d.key("Return")
+        self.program.type_logon("eve", "x")
         d.wait_active(MESSAGE_TITLE)
         self.assertEqual(d.windows(CONFIRM_TITLE), [])
         d.key("Return")
@@ -116,15 +113,7 @@ class LockFaults(desktop.DesktopTest):
             self.assertEqual(f.read(), before)
         self.assertFalse(os.path.exists(os.path.join(self.tmp.name, "Vorkel4.vfg")))
         # The new account, then a close, gives files that open under the new pair only.
-        d.type("dora")
-        d.key("Tab")
-        d.type("n3w")
-        d.key("Return")
-        d.wait_active(CONFIRM_TITLE)
-        d.type("n3w")
-        d.key("Tab", "Return")
-        main = d.window(MAIN_TITLE)
-        d.wait_active(MAIN_TITLE)
+        main = self.program.first_run("dora", "n3w")
         self.program.close_main(main)
         self.assertEqual(len(self.program.cli("dora", "n3w", "list").splitlines()), 4)
         refused = subprocess.run([desktop.built("VORKEL_CLI"), "--folder", self.tmp.name,

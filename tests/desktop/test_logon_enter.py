@@ -58,11 +58,7 @@ class LogonEnter(desktop.DesktopTest):
     def test_a_mismatched_confirmation_does_not_reopen_confirm(self):
         d = self.desktop
         self.program.start()
-        d.wait_active(LOGON_TITLE)
-        d.type("alice")
-        d.key("Tab")
-        d.type("s3cret")
-        d.key("Return")
+        self.program.type_logon("alice", "s3cret")
         d.wait_active(CONFIRM_TITLE)
         d.type("other")
         d.key("Tab", "Return")
@@ -80,11 +76,7 @@ class LogonEnter(desktop.DesktopTest):
             store.seek(40)
             store.write(b"\x00" * 64)
         self.program.start()
-        d.wait_active(LOGON_TITLE)
-        d.type("alice")
-        d.key("Tab")
-        d.type("s3cret")
-        d.key("Return")
+        self.program.type_logon("alice", "s3cret")
         # The damaged store offers a backup in its place: Enter takes the offer, Escape leaves
         # the file dialog, and the logon dialog stays with no message coming back.
         d.wait_active(MESSAGE_TITLE)
@@ -108,11 +100,7 @@ class LogonEnter(desktop.DesktopTest):
         with open(store, "rb") as f:
             damaged = f.read()
         self.program.start()
-        d.wait_active(LOGON_TITLE)
-        d.type("alice")
-        d.key("Tab")
-        d.type("s3cret")
-        d.key("Return")
+        self.program.type_logon("alice", "s3cret")
         d.wait_active(MESSAGE_TITLE)
         d.key("Return")  # Yes: restore from a backup
         d.wait_active(FILE_DIALOG_TITLE)

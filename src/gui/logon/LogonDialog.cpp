@@ -17,6 +17,7 @@
 #include "logon/PasswordConfirmDialog.h"
 #include "session/Messages.h"
 #include "session/RunState.h"
+#include "ui/CentreOnScreen.h"
 #include "ui/MessageService.h"
 #include "ui/ProductLogo.h"
 #include "ui/QtText.h"
@@ -196,12 +197,7 @@ void LogonDialog::closeEvent(QCloseEvent* event) {
 
 void LogonDialog::showEvent(QShowEvent* event) {
     // Centred on the screen at every showing, whatever the state of the owner window.
-    QScreen* screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
-    if (screen) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    centreOnScreen(*this);
     KeylessDialog::showEvent(event);
 }
 

@@ -12,6 +12,7 @@
 #include "logon/PasswordConfirmDialog.h"
 #include "session/Messages.h"
 #include "session/Session.h"
+#include "ui/CentreOnScreen.h"
 #include "ui/MessageService.h"
 #include "ui/QtText.h"
 
@@ -100,11 +101,6 @@ void PasswordChangeDialog::btnOKClick() {
 
 void PasswordChangeDialog::showEvent(QShowEvent* event) {
     // Centred on the screen, not over the main window, whatever size that has.
-    QScreen* screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
-    if (screen) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    centreOnScreen(*this);
     KeylessDialog::showEvent(event);
 }

@@ -1,4 +1,5 @@
 #include "tools/ToolDialog.h"
+#include "ui/CentreOnScreen.h"
 
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -14,12 +15,7 @@ ToolDialog::ToolDialog(QWidget* parent)
 
 void ToolDialog::showEvent(QShowEvent* event) {
     // Centred on the screen rather than over the owner, whatever size the owner has.
-    QScreen* screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
-    if (screen) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    centreOnScreen(*this);
     QDialog::showEvent(event);
 }
 
