@@ -37,7 +37,7 @@ def built(name):
     return path
 
 
-def wait_until(condition, what, timeout=15.0, interval=0.05):
+def wait_until(condition, what, timeout=40.0, interval=0.05):
     """Polls `condition` until it returns a true value, which is returned; fails at the deadline."""
     deadline = time.monotonic() + timeout
     last = None
@@ -124,12 +124,12 @@ class Desktop:
         out = self.run("xdotool", "search", "--onlyvisible", "--name", title, check=False)
         return [int(w) for w in out.split()]
 
-    def window(self, title, timeout=15.0):
+    def window(self, title, timeout=40.0):
         """Waits for exactly one visible window of that title and returns its id."""
         return wait_until(lambda: (lambda ws: ws[0] if len(ws) == 1 else None)(
             self.windows(title)), f"one visible window titled {title}", timeout)
 
-    def gone(self, title, timeout=15.0):
+    def gone(self, title, timeout=40.0):
         wait_until(lambda: not self.windows(title), f"no visible window titled {title}", timeout)
 
     def active(self):
@@ -143,7 +143,7 @@ class Desktop:
         wid = self.active()
         return self.title(wid) if wid else None
 
-    def wait_active(self, title, timeout=15.0):
+    def wait_active(self, title, timeout=40.0):
         pattern = re.compile(title)
         return wait_until(lambda: (lambda w: w if w and pattern.search(self.title(w)) else None)(
             self.active()), f"the active window to be titled {title}", timeout)
@@ -294,7 +294,7 @@ class Program:
         self.log.seek(0)
         return self.log.read().decode(errors="replace")
 
-    def wait_end(self, timeout=15.0):
+    def wait_end(self, timeout=40.0):
         try:
             return self.proc.wait(timeout)
         except subprocess.TimeoutExpired:

@@ -55,6 +55,9 @@ MainWindow::MainWindow(vorkel::Session& session, MessageService& messages, LinkO
 MainWindow::~MainWindow() {
     // The children outlive this part of the object; none may call back into it.
     disconnect(m_logon, nullptr, this, nullptr);
+    // The search window watches this window's events (the Hide that QWidget's destructor sends
+    // included) and asks it whether it is locked: by then there is no run state to ask.
+    for (QObject* watcher : findChildren<QObject*>()) removeEventFilter(watcher);
     m_idle.reset();
 }
 

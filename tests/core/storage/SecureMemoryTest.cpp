@@ -107,6 +107,12 @@ TEST(SecureMemory, AFreedBlockIsWipedWhole) {
     EXPECT_EQ(grown.capacity(), capacity);
 }
 
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kSanitized = true;
+#else
+constexpr bool kSanitized = false;
+#endif
+
 TEST(SecureMemory, SecretPagesAreLeftOutOfCoreDumpsAndLockedWithinTheLimit) {
     rlimit limit{};
     ASSERT_EQ(::getrlimit(RLIMIT_MEMLOCK, &limit), 0);
@@ -121,7 +127,8 @@ TEST(SecureMemory, SecretPagesAreLeftOutOfCoreDumpsAndLockedWithinTheLimit) {
         if (size > limit.rlim_cur) {
             EXPECT_EQ(flags.find(" lo"), std::string::npos) << flags;
         }
-        if (size == 16 && limit.rlim_cur >= (std::size_t(64) << 10)) {
+        // AddressSanitizer makes mlock a no-op, so only a plain build can see the lock.
+        if (size == 16 && limit.rlim_cur >= (std::size_t(64) << 10) && !kSanitized) {
             EXPECT_NE(flags.find(" lo"), std::string::npos) << flags;
         }
         allocator.deallocate(block, size);
