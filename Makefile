@@ -9,8 +9,8 @@ BUILD_PKGS = cmake ninja-build g++ pkg-config openssl libssl-dev libpugixml-dev 
 
 # The portable folder: patchelf sets $ORIGIN run paths, qt6-wayland gives the wayland plugins to
 # carry; its tests (in make test) drive the bundled program on Xvfb with xdotool and try a FAT
-# image (dosfstools).
-PORTABLE_PKGS = patchelf qt6-wayland xvfb xdotool dosfstools
+# image (dosfstools; fusefat where the kernel has no vfat driver).
+PORTABLE_PKGS = patchelf qt6-wayland xvfb xdotool dosfstools fusefat
 DIST ?= dist
 
 FUZZ_BUILD   ?= build-fuzz
