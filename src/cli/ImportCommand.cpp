@@ -73,9 +73,12 @@ int importFrom(const CommandContext& context, const CommandLine& line, const std
         out << "Skipped, already present: " << describe(e) << '\n';
     for (const ImportedEntry& e : plan.added)
         out << (dryRun ? "Would add: " : "Added: ") << describe(e) << '\n';
-    out << (dryRun ? "Would add " : "Added ") << plan.added.size() << " entries, skipped "
-        << plan.duplicates.size() << " duplicates." << (dryRun ? " Nothing was written." : "")
-        << '\n';
+    auto count = [](std::size_t n, const char* one, const char* many) {
+        return std::to_string(n) + " " + (n == 1 ? one : many);
+    };
+    out << (dryRun ? "Would add " : "Added ") << count(plan.added.size(), "entry", "entries")
+        << ", skipped " << count(plan.duplicates.size(), "duplicate", "duplicates") << "."
+        << (dryRun ? " Nothing was written." : "") << '\n';
     if (dryRun || plan.added.empty()) return 0;
     addImported(session.workspace(), plan.added, session.LogonUserName(), session.clock());
     session.SaveAll();

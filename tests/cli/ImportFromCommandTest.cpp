@@ -150,7 +150,7 @@ TEST_F(ImportFrom, DryRunPrintsWhatWouldBeAddedAndWritesNothing) {
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out,
               "Would add: row 2: Old style (u) https://old.example\n"
-              "Would add 1 entries, skipped 0 duplicates. Nothing was written.\n");
+              "Would add 1 entry, skipped 0 duplicates. Nothing was written.\n");
     EXPECT_EQ(files(), before);
 }
 
