@@ -23,9 +23,14 @@ LocalDateTime fromTm(const std::tm& tm) {
     return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
 }
 
+// Years outside 1..9999 have no four-digit text, which the stored form and ISO 8601 need.
+bool fourDigitYear(const std::tm& tm) {
+    return tm.tm_year + 1900 >= 1 && tm.tm_year + 1900 <= 9999;
+}
+
 std::optional<LocalDateTime> localFromUtcSeconds(std::time_t t) {
     std::tm tm{};
-    if (!localtime_r(&t, &tm)) return std::nullopt;
+    if (!localtime_r(&t, &tm) || !fourDigitYear(tm)) return std::nullopt;
     return fromTm(tm);
 }
 
@@ -101,7 +106,7 @@ std::string iso8601FromStored(std::string_view s) {
     tm.tm_isdst = -1;
     const std::time_t t = std::mktime(&tm);
     std::tm utc{};
-    if (t == -1 || !gmtime_r(&t, &utc)) return "";
+    if (t == -1 || !gmtime_r(&t, &utc) || !fourDigitYear(utc)) return "";
     char buf[80];
     std::snprintf(buf, sizeof buf, "%04d-%02d-%02dT%02d:%02d:%02dZ", utc.tm_year + 1900,
                   utc.tm_mon + 1, utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec);
