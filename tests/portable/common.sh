@@ -26,9 +26,12 @@ fresh_copy() {
 qt_libs=/usr/lib/x86_64-linux-gnu
 # masked CMD...: CMD in a private mount namespace in which the system's Qt is hidden: its
 # plugin folder under an empty tmpfs and every Qt library file under /dev/null, so a Qt
-# library or plugin found outside the folder fails to load.
+# library or plugin found outside the folder fails to load. A user other than root gets the
+# namespace through a user namespace of its own.
 masked() {
-  unshare -m -- bash -c '
+  local as_root=()
+  [[ $(id -u) == 0 ]] || as_root=(--map-root-user)
+  unshare "${as_root[@]}" -m -- bash -c '
     set -e
     mount -t tmpfs none "$0/qt6"
     for f in "$0"/libQt6*.so*; do
