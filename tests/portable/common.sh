@@ -23,23 +23,8 @@ fresh_copy() {
   echo "$work/$1"
 }
 
-qt_libs=/usr/lib/x86_64-linux-gnu
-# masked CMD...: CMD in a private mount namespace in which the system's Qt is hidden: its
-# plugin folder under an empty tmpfs and every Qt library file under /dev/null, so a Qt
-# library or plugin found outside the folder fails to load. A user other than root gets the
-# namespace through a user namespace of its own.
-masked() {
-  local as_root=()
-  [[ $(id -u) == 0 ]] || as_root=(--map-root-user)
-  unshare "${as_root[@]}" -m -- bash -c '
-    set -e
-    mount -t tmpfs none "$0/qt6"
-    for f in "$0"/libQt6*.so*; do
-      [ -L "$f" ] || mount --bind /dev/null "$f"
-    done
-    test ! -s "$0/libQt6Core.so.6"   # the mask holds
-    exec "$@"' "$qt_libs" "$@"
-}
+# "$masked" CMD...: CMD with the system's Qt hidden; run in the background, $! is CMD's own id.
+masked="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/masked.sh"
 
 # Waits, at most $1 seconds (a guard, not a pause), until the command after it succeeds.
 wait_until() {

@@ -8,7 +8,7 @@ export XDG_RUNTIME_DIR="$work/runtime"
 mkdir -m 0700 "$XDG_RUNTIME_DIR"
 export QT_QPA_PLATFORM=offscreen
 
-masked "$dir/vorkel" >"$work/first.log" 2>&1 &
+"$masked" "$dir/vorkel" >"$work/first.log" 2>&1 &
 first=$!
 cleanups+=("kill $first 2>/dev/null")
 listening() { compgen -G "$XDG_RUNTIME_DIR/vorkel-*" >/dev/null; }
@@ -16,7 +16,7 @@ wait_until 60 listening || { cat "$work/first.log" >&2; fail "vorkel did not sta
 kill -0 "$first" || fail "vorkel ended"
 
 # The second start must reach the first, which answers from its event loop, and end with 0.
-masked "$dir/vorkel" >"$work/second.log" 2>&1 &
+"$masked" "$dir/vorkel" >"$work/second.log" 2>&1 &
 second=$!
 wait_for_exit "$second" 60 || { cat "$work/second.log" >&2; fail "the second start did not hand over"; }
 kill -0 "$first" || fail "the first instance ended"

@@ -17,7 +17,7 @@ cleanups+=("kill $xvfb 2>/dev/null; wait $xvfb 2>/dev/null")
 wait_until 30 test -s "$work/display" || { cat "$work/xvfb.log" >&2; fail "Xvfb did not start"; }
 export DISPLAY=":$(head -n1 "$work/display")"
 
-QT_QPA_PLATFORM=xcb masked "$dir/vorkel" >"$work/vorkel.log" 2>&1 &
+QT_QPA_PLATFORM=xcb "$masked" "$dir/vorkel" >"$work/vorkel.log" 2>&1 &
 app=$!
 cleanups+=("kill $app 2>/dev/null")
 
@@ -41,6 +41,9 @@ xdotool key alt+o
 main=$(window "Vorkel v4.1")
 # File is the first menu; with no item active, Up selects its last item, Exit.
 xdotool mousemove --window "$main" 18 10 click 1
+# The menu's popup is a window of its own; keys go to it once it shows.
+menu_open() { [[ $(xdotool search --onlyvisible --pid "$app" 2>/dev/null | wc -l) -ge 2 ]]; }
+wait_until 60 menu_open || fail "the File menu did not open"
 xdotool key Up Return
 wait_for_exit "$app" 60 || { cat "$work/vorkel.log" >&2; fail "vorkel did not end cleanly"; }
 
