@@ -39,6 +39,11 @@ window "Confirm Password" >/dev/null
 xdotool type --delay 10 'Secret 1'
 xdotool key alt+o
 main=$(window "Vorkel v4.1")
+# What the logon left on disk; the close must write both files again (a fresh salt each time).
+declare -A before=()
+for file in Vorkel4.xdb Vorkel4.vfg; do
+  before[$file]=$(sha256sum <"$dir/$file" 2>/dev/null || true)
+done
 # File is the first menu; with no item active, Up selects its last item, Exit.
 xdotool mousemove --window "$main" 18 10 click 1
 # The menu's popup is a window of its own; keys go to it once it shows.
@@ -48,6 +53,9 @@ xdotool key Up Return
 wait_for_exit "$app" 60 || { cat "$work/vorkel.log" >&2; fail "vorkel did not end cleanly"; }
 
 [[ -s "$dir/Vorkel4.xdb" && -s "$dir/Vorkel4.vfg" ]] || fail "the close did not write both files"
+for file in Vorkel4.xdb Vorkel4.vfg; do
+  [[ $(sha256sum <"$dir/$file") != "${before[$file]}" ]] || fail "the close did not write $file"
+done
 listed=$(printf 'Secret 1\n' | "$dir/vorkel-cli" --user alice --password-stdin list) ||
   fail "the files the program wrote do not open"
 [[ $listed == *"A Sample Entry"* ]] || fail "list gave: $listed"
