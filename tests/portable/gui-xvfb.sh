@@ -42,7 +42,7 @@ main=$(window "Vorkel v4.1")
 # What the logon left on disk; the close must write both files again (a fresh salt each time).
 declare -A before=()
 for file in Vorkel4.xdb Vorkel4.vfg; do
-  before[$file]=$(sha256sum <"$dir/$file" 2>/dev/null || true)
+  before[$file]=$([[ -f "$dir/$file" ]] && sha256sum <"$dir/$file" || true)
 done
 # File is the first menu; with no item active, Up selects its last item, Exit.
 xdotool mousemove --window "$main" 18 10 click 1
