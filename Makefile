@@ -8,13 +8,22 @@ BUILD_PKGS = cmake ninja-build g++ pkg-config openssl libssl-dev libpugixml-dev 
              qt6-base-dev libgl-dev chromium clang-14 libclang-rt-14-dev \
              python3 xvfb openbox xdotool xclip x11-utils imagemagick fonts-dejavu-core
 
+# The portable folder: patchelf sets $ORIGIN run paths, qt6-wayland gives the wayland plugins to
+# carry; its tests (in make test) drive the bundled program on Xvfb with xdotool and try a FAT
+# image (dosfstools; fusefat where the kernel has no vfat driver).
+PORTABLE_PKGS = patchelf qt6-wayland xvfb xdotool dosfstools fusefat
+DIST ?= dist
+
 FUZZ_BUILD   ?= build-fuzz
 FUZZ_SECONDS ?= 60
 
-.PHONY: run test bench deps build build-sanitize clean format fuzz
+.PHONY: run test bench deps portable-deps portable build build-sanitize clean format fuzz
 
 deps:
 	@scripts/install-deps.sh $(BUILD_PKGS)
+
+portable-deps:
+	@scripts/install-deps.sh $(PORTABLE_PKGS)
 
 $(BUILD)/build.ninja: | deps
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
@@ -31,7 +40,7 @@ build-sanitize: deps $(SAN_BUILD)/build.ninja
 run: build
 	$(BUILD)/src/gui/vorkel
 
-test: build build-sanitize
+test: build build-sanitize portable-deps
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	cd $(SAN_BUILD) && ctest --output-on-failure -j $(JOBS) -LE slow
 	$(MAKE) fuzz
@@ -39,6 +48,10 @@ test: build build-sanitize
 # Every libFuzzer target for FUZZ_SECONDS under ASan and UBSan; any finding fails.
 fuzz: deps
 	FUZZ_BUILD=$(FUZZ_BUILD) FUZZ_SECONDS=$(FUZZ_SECONDS) JOBS=$(JOBS) scripts/fuzz.sh
+
+# dist/Vorkel-<version>-linux-x86_64.tar.gz, unpacking to one folder Vorkel/.
+portable: build portable-deps
+	cmake --build $(BUILD) --target portable
 
 bench: build
 	$(BUILD)/bench/vorkel-bench

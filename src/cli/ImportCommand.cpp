@@ -10,7 +10,10 @@
 #include "Error.h"
 #include "cli/CommandLine.h"
 #include "cli/EntryJson.h"
+#include "cli/UsageError.h"
 #include "storage/FileHandle.h"
+#include "transfer/EntryImport.h"
+#include "transfer/ImportFormat.h"
 
 namespace vorkel::cli {
 namespace {
@@ -40,10 +43,52 @@ std::string readImport(const std::string& path, std::istream& in) {
     }
 }
 
+// One line for an entry in the import's report.
+std::string describe(const ImportedEntry& e) {
+    std::string line = "row " + std::to_string(e.row) + ": " + e.title;
+    if (!e.username.empty()) line += " (" + e.username + ")";
+    if (!e.url.empty()) line += " " + e.url;
+    return line;
+}
+
+// --from: adds another manager's export to the entries.
+int importFrom(const CommandContext& context, const CommandLine& line, const std::string& from,
+               std::istream& in, std::ostream& out, std::ostream& err) {
+    const auto format = importFormatNamed(from);
+    if (!format)
+        throw UsageError("Unknown format \"" + from + "\"; one of " + importFormatNames() + ".");
+    if (line.has("--force")) throw UsageError("--force only goes with an import without --from.");
+    const bool dryRun = line.has("--dry-run");
+
+    Session session = context.makeSession();
+    context.setLogon(session, in);
+    // The whole file is read and checked before the store is touched.
+    std::vector<ImportedEntry> entries = readExport(*format, readImport(line.operands()[0], in));
+    // A dry run takes the lock too, so what it reports is what a real run would do now.
+    const auto lock = context.lockAndLoad(session, err);
+    if (!lock) return 1;
+    const ImportPlan plan =
+        planImport(session.workspace().master(), std::move(entries), line.has("--keep-duplicates"));
+    for (const ImportedEntry& e : plan.duplicates)
+        out << "Skipped, already present: " << describe(e) << '\n';
+    for (const ImportedEntry& e : plan.added)
+        out << (dryRun ? "Would add: " : "Added: ") << describe(e) << '\n';
+    auto count = [](std::size_t n, const char* one, const char* many) {
+        return std::to_string(n) + " " + (n == 1 ? one : many);
+    };
+    out << (dryRun ? "Would add " : "Added ") << count(plan.added.size(), "entry", "entries")
+        << ", skipped " << count(plan.duplicates.size(), "duplicate", "duplicates") << "."
+        << (dryRun ? " Nothing was written." : "") << '\n';
+    if (dryRun || plan.added.empty()) return 0;
+    addImported(session.workspace(), plan.added, session.LogonUserName(), session.clock());
+    session.SaveAll();
+    return 0;
+}
+
 }  // namespace
 
 std::string_view ImportCommand::summary() const {
-    return "replace the entries with those of a JSON file (or - for standard input)";
+    return "replace the entries with a JSON file, or add another manager's export (--from)";
 }
 
 std::string_view ImportCommand::help() const {
@@ -55,13 +100,33 @@ std::string_view ImportCommand::help() const {
            "array of objects holding exactly the eighteen keys, every value a string.\n"
            "Everything is checked first; on any fault nothing is written. Then the data\n"
            "store and the settings file are written. A file with no entries is refused\n"
-           "unless --force is given.\n";
+           "unless --force is given.\n"
+           "\n"
+           "       vorkel-cli [--folder DIR] --user NAME [--password-stdin] import\n"
+           "                  --from FORMAT [--dry-run] [--keep-duplicates] FILE|-\n"
+           "\n"
+           "Adds the entries of another password manager's export, FORMAT one of\n"
+           "keepassxc-csv, bitwarden-csv, bitwarden-json (unencrypted), chromium-csv,\n"
+           "firefox-csv. The whole file is checked first; a malformed row, an unknown column or\n"
+           "text that is not UTF-8 refuses the import, naming the row, and nothing is written.\n"
+           "Each entry gets the title, web address, user name, password and notes (the\n"
+           "address's host when it has no title), the user name as e-mail address when it is\n"
+           "one, the creation and change times the export gives, and every other value (group\n"
+           "or folder, TOTP secret, custom fields) as \"Name: value\" lines after its notes.\n"
+           "An entry with the title, user name and web address of one already present is\n"
+           "reported and skipped, unless --keep-duplicates. --dry-run prints what would be\n"
+           "added and writes nothing. FILE is only read: delete an unencrypted export once\n"
+           "it is imported.\n";
 }
 
-int ImportCommand::run(const std::vector<std::string>& args, std::istream& in, std::ostream&,
+int ImportCommand::run(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
                        std::ostream& err) {
-    const CommandLine line(args, {}, {"--force"});
+    const CommandLine line(args, {"--from"}, {"--force", "--dry-run", "--keep-duplicates"});
     line.expectOperands({"the file to import (or - for standard input)"});
+    if (const auto from = line.value("--from"))
+        return importFrom(m_context, line, *from, in, out, err);
+    if (line.has("--dry-run") || line.has("--keep-duplicates"))
+        throw UsageError("--dry-run and --keep-duplicates go with --from FORMAT.");
 
     Session session = m_context.makeSession();
     // The password comes first: with --password-stdin its line precedes the JSON.

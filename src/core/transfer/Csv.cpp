@@ -1,0 +1,116 @@
+#include "transfer/Csv.h"
+
+#include "Error.h"
+
+namespace vorkel {
+namespace {
+
+[[noreturn]] void fault(std::size_t row, const std::string& what) {
+    throw Error("Row " + std::to_string(row) + ": " + what);
+}
+
+}  // namespace
+
+bool isValidUtf8(std::string_view text) {
+    std::size_t i = 0;
+    const std::size_t n = text.size();
+    while (i < n) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        std::size_t len = 0;
+        unsigned min = 0, cp = 0;
+        if (c < 0x80) {
+            ++i;
+            continue;
+        } else if ((c & 0xE0) == 0xC0) {
+            len = 2, min = 0x80, cp = c & 0x1Fu;
+        } else if ((c & 0xF0) == 0xE0) {
+            len = 3, min = 0x800, cp = c & 0x0Fu;
+        } else if ((c & 0xF8) == 0xF0) {
+            len = 4, min = 0x10000, cp = c & 0x07u;
+        } else {
+            return false;
+        }
+        if (i + len > n) return false;
+        for (std::size_t k = 1; k < len; ++k) {
+            const auto cc = static_cast<unsigned char>(text[i + k]);
+            if ((cc & 0xC0) != 0x80) return false;
+            cp = (cp << 6) | (cc & 0x3Fu);
+        }
+        // Overlong forms, surrogates and values past U+10FFFF are not UTF-8.
+        if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+        i += len;
+    }
+    return true;
+}
+
+std::vector<CsvRecord> parseCsv(std::string_view text) {
+    if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+    std::vector<CsvRecord> records;
+    std::size_t row = 1;
+    std::size_t i = 0;
+    const std::size_t n = text.size();
+    auto atRecordEnd = [&](std::size_t k) { return k >= n || text[k] == '\n' || text[k] == '\r'; };
+    auto skipLineEnd = [&](std::size_t& k) {
+        if (k < n && text[k] == '\r') ++k;
+        if (k < n && text[k] == '\n') ++k;
+    };
+    while (i < n) {
+        if (text[i] == '\n' || text[i] == '\r') {  // an empty line
+            skipLineEnd(i);
+            ++row;
+            continue;
+        }
+        CsvRecord record{row, {}};
+        const std::size_t recordStart = i;
+        for (;;) {
+            std::string field;
+            if (i < n && text[i] == '"') {
+                ++i;
+                for (;;) {
+                    if (i >= n) fault(row, "a quoted field is not closed.");
+                    if (text[i] == '"') {
+                        if (i + 1 < n && text[i + 1] == '"') {
+                            field += '"';
+                            i += 2;
+                            continue;
+                        }
+                        ++i;
+                        break;
+                    }
+                    field += text[i++];
+                }
+                if (!(atRecordEnd(i) || text[i] == ','))
+                    fault(row, "text follows the closing quote of a field.");
+            } else {
+                while (!atRecordEnd(i) && text[i] != ',') {
+                    if (text[i] == '"') fault(row, "a quote inside a field that is not quoted.");
+                    field += text[i++];
+                }
+            }
+            record.fields.push_back(std::move(field));
+            if (i < n && text[i] == ',') {
+                ++i;
+                continue;
+            }
+            break;
+        }
+        if (!isValidUtf8(text.substr(recordStart, i - recordStart)))
+            fault(row, "the text is not UTF-8; export the file again as UTF-8.");
+        skipLineEnd(i);
+        records.push_back(std::move(record));
+        ++row;
+    }
+    return records;
+}
+
+std::string csvQuote(std::string_view field) {
+    std::string out = "\"";
+    for (char c : field) {
+        if (c == '"') out += '"';
+        out += c;
+    }
+    out += '"';
+    return out;
+}
+
+}  // namespace vorkel
