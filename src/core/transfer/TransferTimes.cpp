@@ -39,6 +39,18 @@ bool plausible(int year, int month, int day, int hour, int minute, int second) {
            hour <= 23 && minute >= 0 && minute <= 59 && second >= 0 && second <= 60;
 }
 
+// A calendar time's fields as the C library takes them.
+std::tm brokenDown(int year, int month, int day, int hour, int minute, int second) {
+    std::tm tm{};
+    tm.tm_year = year - 1900;
+    tm.tm_mon = month - 1;
+    tm.tm_mday = day;
+    tm.tm_hour = hour;
+    tm.tm_min = minute;
+    tm.tm_sec = second;
+    return tm;
+}
+
 }  // namespace
 
 std::optional<LocalDateTime> localFromIso8601(std::string_view s) {
@@ -54,13 +66,7 @@ std::optional<LocalDateTime> localFromIso8601(std::string_view s) {
         while (i < s.size() && s[i] >= '0' && s[i] <= '9') ++i;
         if (i == start) return std::nullopt;
     }
-    std::tm tm{};
-    tm.tm_year = year - 1900;
-    tm.tm_mon = month - 1;
-    tm.tm_mday = day;
-    tm.tm_hour = hour;
-    tm.tm_min = minute;
-    tm.tm_sec = second;
+    std::tm tm = brokenDown(year, month, day, hour, minute, second);
     if (i == s.size()) {  // no zone: already local
         tm.tm_isdst = -1;
         if (std::mktime(&tm) == -1) return std::nullopt;
@@ -96,13 +102,7 @@ std::string iso8601FromStored(std::string_view s) {
         if (s.size() != 19 || s[10] != ' ' || s[13] != ':' || s[16] != ':') return "";
     }
     if (!plausible(year, month, day, hour, minute, second)) return "";
-    std::tm tm{};
-    tm.tm_year = year - 1900;
-    tm.tm_mon = month - 1;
-    tm.tm_mday = day;
-    tm.tm_hour = hour;
-    tm.tm_min = minute;
-    tm.tm_sec = second;
+    std::tm tm = brokenDown(year, month, day, hour, minute, second);
     tm.tm_isdst = -1;
     const std::time_t t = std::mktime(&tm);
     std::tm utc{};
