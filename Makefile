@@ -6,6 +6,7 @@ JOBS       ?= $(shell nproc)
 BUILD_PKGS = cmake ninja-build g++ pkg-config openssl libssl-dev libpugixml-dev \
              nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev clang-format xxd \
              qt6-base-dev libgl-dev chromium clang-14 libclang-rt-14-dev \
+             libxcb-xkb-dev \
              python3 xvfb openbox xdotool xclip x11-utils imagemagick fonts-dejavu-core
 
 # The portable folder: patchelf sets $ORIGIN run paths, qt6-wayland gives the wayland plugins to

@@ -4,6 +4,7 @@
 #include <QMessageBox>
 
 #include "Error.h"
+#include "app/HeldKeys.h"
 #include "app/MainWindow.h"
 #include "app/SingleInstance.h"
 #include "entries/Clock.h"
@@ -23,6 +24,8 @@ int main(int argc, char** argv) {
     QApplication::setStyle(new MaskStyle);
     // The program ends when the logon dialog closes, not when its last window does.
     QApplication::setQuitOnLastWindowClosed(false);
+    // Where the server refuses, Qt's own pairing of repeats still applies.
+    (void)reportHeldKeysOnce();
 
     const QString programFile = QCoreApplication::applicationFilePath();
     SingleInstance instance(programFile);
