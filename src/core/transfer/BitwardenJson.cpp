@@ -125,6 +125,9 @@ std::vector<ImportedEntry> readBitwardenJson(std::string_view source) {
         doc = Json::parse(source);
     } catch (const Json::parse_error& e) {
         throw Error("The file is not JSON (at byte " + std::to_string(e.byte) + ").");
+    } catch (const Json::exception&) {
+        // A number too large for any type, say: the library's own text would quote the input.
+        throw Error("The file is not JSON that can be read: it holds a number out of range.");
     }
     if (!doc.is_object()) throw Error("The file is not a JSON export: it is not an object.");
     const auto encrypted = doc.find("encrypted");

@@ -161,6 +161,11 @@ TEST_F(ImportFormats, BitwardenJsonEncryptedOrMalformedIsRefused) {
               "The file is not JSON (at byte 12).");
     EXPECT_EQ(faultOf(ImportFormat::BitwardenJson, "[]"),
               "The file is not a JSON export: it is not an object.");
+    // Found by fuzzing: a number beyond any type ended the program; it is a plain fault now,
+    // and the message does not quote it.
+    EXPECT_EQ(faultOf(ImportFormat::BitwardenJson,
+                      R"({"encrypted": false, "folders": 5555555555000000000744347293e4046})"),
+              "The file is not JSON that can be read: it holds a number out of range.");
     EXPECT_EQ(faultOf(ImportFormat::BitwardenJson, "{\"encrypted\": false}"),
               "The file is not a JSON export: it has no \"items\" list.");
     EXPECT_EQ(faultOf(ImportFormat::BitwardenJson, R"({"items": [{"type": 9}]})"),
