@@ -59,8 +59,7 @@ BenchStores::Opened& BenchStores::opened(std::size_t count) {
     o.workspace = std::make_unique<Workspace>(m_clock);
     o.documentOrder =
         datastore::parse(container::DecryptFromFile(file.path, benchPassString()), 1.2);
-    o.workspace->master().assign(o.documentOrder);
-    o.workspace->ShowAllEntries();
+    o.workspace->ReplaceEntries(o.documentOrder);
     return m_opened.emplace(count, std::move(o)).first->second;
 }
 

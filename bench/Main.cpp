@@ -8,10 +8,17 @@
 #include <cstring>
 
 #include "PeakMemory.h"
+#include "StoreGenerator.h"
 
 int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], vorkel::bench::kOpenPeakSwitch) == 0)
         return vorkel::bench::runOpenPeakChild(argv[2]);
+    // Writes a generated store, for timing whole programs over it (the CLI's list, the window).
+    if (argc == 4 && std::strcmp(argv[1], "--write-store") == 0) {
+        vorkel::bench::StoreGenerator generator(42);
+        vorkel::bench::writeStore(generator.entries(std::strtoul(argv[2], nullptr, 10)), argv[3]);
+        return 0;
+    }
 
     // Some virtual machines fault freshly mapped memory in from the host at a small fraction of
     // memory speed, which then swamps what the core itself costs. With VORKEL_BENCH_WARM_HEAP

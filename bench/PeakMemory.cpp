@@ -57,7 +57,7 @@ int runOpenPeakChild(const char* path) {
     m.peakAfterDecrypt = above(resident().peak);
     std::vector<EntryPtr> entries = datastore::parse(std::move(plain), 1.2);
     m.peakAfterParse = above(resident().peak);
-    workspace.master().assign(std::move(entries));
+    workspace.ReplaceEntries(std::move(entries));
     entries = {};
     m.peakOpen = above(resident().peak);
     m.heldOpen = above(resident().now);

@@ -13,8 +13,7 @@ namespace {
 // Puts the workspace back in document order (the order an open leaves it in) with all rows.
 Workspace& inDocumentOrder(std::size_t n) {
     Workspace& ws = BenchStores::instance().workspace(n);
-    ws.master().assign(BenchStores::instance().documentOrder(n));
-    ws.ShowAllEntries();
+    ws.ReplaceEntries(BenchStores::instance().documentOrder(n));
     return ws;
 }
 

@@ -189,7 +189,7 @@ int main(int argc, char** argv) {
         vorkel::Session prep(folder.path() + "vorkel", random, clock);
         prep.SetLogon(vorkel::bench::kUser, vorkel::bench::kPassword);
         prep.InitAccount();
-        prep.workspace().master().assign(vorkel::bench::StoreGenerator(42).entries(count));
+        prep.workspace().ReplaceEntries(vorkel::bench::StoreGenerator(42).entries(count));
         prep.SaveAll();
         std::printf("vorkel-gui-bench: %zu entries, store of %.1f MB, prepared in %.1f s\n", count,
                     double(std::filesystem::file_size(prep.dataStorePath())) / 1e6,

@@ -140,8 +140,7 @@ int ImportCommand::run(const std::vector<std::string>& args, std::istream& in, s
             "The file holds no entries, and importing it would empty the data store. "
             "Add --force to do so all the same.");
     Workspace& workspace = session.workspace();
-    workspace.master().assign(std::move(entries));
-    workspace.ShowAllEntries();
+    workspace.ReplaceEntries(std::move(entries));
     session.SaveAll();
     return 0;
 }

@@ -43,7 +43,7 @@ int ListCommand::run(const std::vector<std::string>& args, std::istream& in, std
     Workspace& workspace = session.workspace();
     if (order) workspace.ApplyOrder(chosen);
     if (auto filter = line.value("--filter")) workspace.QuickSearch(*filter);
-    for (const EntryPtr& row : workspace.rows()) out << row->title() << '\n';
+    for (const Entry* row : workspace.rows()) out << row->title() << '\n';
     return 0;
 }
 

@@ -61,9 +61,8 @@ private:
         t[index(Field::Email)] = "j@example.com";
         t[index(Field::WebURL)] = "https://bank.example";
         auto& ws = m_session->workspace();
-        ws.master().append(vorkel::Entry::create(ws.master().nextId(), t));
-        ws.ShowAllEntries();
-        return ws.rows().back();
+        ws.AppendEntries({vorkel::Entry::create(ws.master().nextId(), t)});
+        return ws.master().entries().back();
     }
     void showPane() {
         m_pane->resize(700, 600);

@@ -330,8 +330,9 @@ void MainWindowTest::aBadCounterIsReportedAsAnUnexpectedFailure() {
         Session s(dir.file("vorkel"), random, clock);
         s.SetLogon("bob", "pw");
         s.InitAccount();
-        const EntryPtr first = s.workspace().master().at(0);
-        s.workspace().master().replace(0, withField(*first, Field::ModifyCount, "x"));
+        auto entries = s.workspace().master().entries();
+        entries[0] = withField(*entries[0], Field::ModifyCount, "x");
+        s.workspace().ReplaceEntries(entries);
         s.SaveAll();
     }
     MainWindowHarness h(dir.path());

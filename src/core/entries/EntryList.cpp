@@ -39,11 +39,11 @@ void EntryList::append(EntryPtr entry) {
     restructure();
 }
 
-void EntryList::replace(std::size_t pos, EntryPtr entry) {
+EntryPtr EntryList::replace(std::size_t pos, EntryPtr entry) {
     assert(entry->id() == m_entries[pos]->id());
     if (entry->title() != m_entries[pos]->title()) m_retitled.push_back(std::uint32_t(pos));
-    m_entries[pos] = std::move(entry);
-    touch();
+    std::swap(m_entries[pos], entry);
+    return entry;
 }
 
 void EntryList::remove(std::size_t pos) {
@@ -66,18 +66,35 @@ void EntryList::clear() {
 }
 
 void EntryList::assign(std::vector<EntryPtr> entries) {
-    clear();
-    m_entries.reserve(entries.size());
-    for (auto& e : entries) append(std::move(e));
+    // One pass to size the index and one to fill it, instead of an append each.
+    if (entries.size() >= kNoPosition) throw Error("Too many entries.");
+    EntryId maxId = 0;
+    for (const auto& e : entries) maxId = std::max(maxId, e->id());
+    std::vector<std::uint32_t> positions(entries.empty() ? 0 : std::size_t(maxId) + 1, kNoPosition);
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        std::uint32_t& slot = positions[entries[i]->id()];
+        if (slot != kNoPosition) throw Error("Internal error: duplicate entry identifier.");
+        slot = static_cast<std::uint32_t>(i);
+    }
+    m_entries = std::move(entries);
+    m_positionById = std::move(positions);
+    m_maxId = maxId;
+    restructure();
 }
 
 void EntryList::permute(const std::vector<std::uint32_t>& order) {
     assert(order.size() == m_entries.size());
-    std::vector<EntryPtr> sorted;
-    sorted.reserve(order.size());
-    for (auto i : order) sorted.push_back(std::move(m_entries[i]));
+    std::vector<EntryPtr> sorted(order.size());
+    std::vector<std::uint32_t> newPosition(order.size());
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        sorted[i] = std::move(m_entries[order[i]]);
+        newPosition[order[i]] = static_cast<std::uint32_t>(i);
+    }
+    // Through the positions, not the entries: reading a million entries' ids in the new order
+    // would be a cache miss each.
+    for (std::uint32_t& p : m_positionById)
+        if (p != kNoPosition) p = newPosition[p];
     m_entries = std::move(sorted);
-    reindexFrom(0);
     restructure();
 }
 

@@ -27,8 +27,8 @@ public:
 
     /// Appends an entry whose id is not in use.
     void append(EntryPtr entry);
-    /// Replaces the entry at `pos` by a new value with the same id.
-    void replace(std::size_t pos, EntryPtr entry);
+    /// Replaces the entry at `pos` by a new value with the same id; returns the old value.
+    EntryPtr replace(std::size_t pos, EntryPtr entry);
     /// Removes the entry at `pos`.
     void remove(std::size_t pos);
     /// Removes every entry.
@@ -38,8 +38,6 @@ public:
     /// Reorders the list by a permutation: the new position i holds the old order[i].
     void permute(const std::vector<std::uint32_t>& order);
 
-    /// Changes with every mutation, so caches over the list know when to rebuild.
-    std::uint64_t version() const { return m_version; }
     /// Changes when entries are added, removed or reordered (not when one is replaced).
     std::uint64_t structureVersion() const { return m_structureVersion; }
     /// Positions whose title changed through replace() since the last structural change, in
@@ -48,9 +46,7 @@ public:
 
 private:
     void reindexFrom(std::size_t pos);
-    void touch() { ++m_version; }
     void restructure() {
-        ++m_version;
         ++m_structureVersion;
         m_retitled.clear();
     }
@@ -58,7 +54,6 @@ private:
     std::vector<EntryPtr> m_entries;
     std::vector<std::uint32_t> m_positionById;  // kNoPosition where the id is not in use
     EntryId m_maxId = 0;
-    std::uint64_t m_version = 0;
     std::uint64_t m_structureVersion = 0;
     std::vector<std::uint32_t> m_retitled;
 };

@@ -1,7 +1,11 @@
 #include "entries/ListOrder.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <numeric>
+#include <utility>
+#include <vector>
 
 namespace vorkel {
 
@@ -33,27 +37,97 @@ std::string dateKey(std::string_view t) {
     return key;
 }
 
+namespace {
+
+// A sort item: eight bytes of a key, most significant first, and the list position it is for.
+struct Item {
+    std::uint64_t key;
+    std::uint32_t pos;
+};
+
+// Eight bytes of `text` from `from`, big-endian, zero past its end: keys then compare as the
+// texts' bytes do (as std::string_view compares), since no entry text holds a NUL.
+std::uint64_t keyAt(std::string_view text, std::size_t from) {
+    unsigned char bytes[8] = {};
+    if (from < text.size())
+        std::memcpy(bytes, text.data() + from, std::min<std::size_t>(8, text.size() - from));
+    std::uint64_t key = 0;
+    for (unsigned char b : bytes) key = (key << 8) | b;
+    return key;
+}
+
+// Stable least-significant-digit radix sort by key, sixteen bits a pass; a pass whose digit is
+// the same everywhere is skipped.
+void radixSort(Item* a, std::size_t n, std::vector<Item>& scratch) {
+    if (n < 64) {
+        // Items come in position order, so ties broken by position keep the sort stable.
+        std::sort(a, a + n, [](const Item& x, const Item& y) {
+            return x.key != y.key ? x.key < y.key : x.pos < y.pos;
+        });
+        return;
+    }
+    scratch.resize(std::max(scratch.size(), n));
+    std::vector<std::uint32_t> count(1u << 16);
+    Item* from = a;
+    Item* to = scratch.data();
+    for (unsigned shift = 0; shift < 64; shift += 16) {
+        std::fill(count.begin(), count.end(), 0u);
+        for (std::size_t i = 0; i < n; ++i) ++count[(from[i].key >> shift) & 0xFFFF];
+        if (count[(from[0].key >> shift) & 0xFFFF] == n) continue;
+        std::uint32_t sum = 0;
+        for (auto& c : count) sum += std::exchange(c, sum);
+        for (std::size_t i = 0; i < n; ++i) to[count[(from[i].key >> shift) & 0xFFFF]++] = from[i];
+        std::swap(from, to);
+    }
+    if (from != a) std::copy(from, from + n, a);
+}
+
+// Sorts items of equal title prefix [0, depth) by the rest of their folded titles: eight bytes
+// at a time, then each run of equal bytes again, until the titles end. Deep into long titles a
+// comparison sort takes over, which also bounds the recursion.
+void sortTitles(Item* a, std::size_t n, std::size_t depth, const TitleIndex& titles,
+                bool descending, std::vector<Item>& scratch) {
+    constexpr std::size_t kDeepest = 64;
+    if (depth >= kDeepest) {
+        std::stable_sort(a, a + n, [&](const Item& x, const Item& y) {
+            const std::string_view tx = titles.folded(x.pos).substr(depth),
+                                   ty = titles.folded(y.pos).substr(depth);
+            return descending ? ty < tx : tx < ty;
+        });
+        return;
+    }
+    // Complemented keys sort descending with ties still in position order.
+    const std::uint64_t flip = descending ? ~std::uint64_t(0) : 0;
+    for (std::size_t i = 0; i < n; ++i) a[i].key = keyAt(titles.folded(a[i].pos), depth) ^ flip;
+    radixSort(a, n, scratch);
+    for (std::size_t i = 0; i < n;) {
+        std::size_t j = i + 1;
+        while (j < n && a[j].key == a[i].key) ++j;
+        // A run whose last byte is past the titles' ends holds equal titles: done.
+        if (j - i > 1 && ((a[i].key ^ flip) & 0xFF) != 0)
+            sortTitles(a + i, j - i, depth + 8, titles, descending, scratch);
+        i = j;
+    }
+}
+
+}  // namespace
+
 void sortEntryList(EntryList& list, ListOrder order, TitleIndex& titles) {
     if (order == ListOrder::None || list.size() < 2) return;
-    std::vector<std::uint32_t> perm(list.size());
-    std::iota(perm.begin(), perm.end(), 0u);
+    std::vector<Item> items(list.size());
+    for (std::size_t i = 0; i < items.size(); ++i) items[i] = {0, std::uint32_t(i)};
+    std::vector<Item> scratch;
     titles.refresh(list);
     if (order == ListOrder::DateAdded || order == ListOrder::DateUpdated) {
-        Field f = order == ListOrder::DateAdded ? Field::CreateDate : Field::EditDate;
-        std::vector<std::string> keys(list.size());
-        for (std::size_t i = 0; i < list.size(); ++i) keys[i] = dateKey(list.at(i)->get(f));
-        std::stable_sort(perm.begin(), perm.end(),
-                         [&](std::uint32_t a, std::uint32_t b) { return keys[a] < keys[b]; });
+        // A date key is at most eight bytes, so one key orders it whole.
+        const Field f = order == ListOrder::DateAdded ? Field::CreateDate : Field::EditDate;
+        for (Item& item : items) item.key = keyAt(dateKey(list.at(item.pos)->get(f)), 0);
+        radixSort(items.data(), items.size(), scratch);
     } else {
-        if (order == ListOrder::AtoZ)
-            std::stable_sort(perm.begin(), perm.end(), [&](std::uint32_t a, std::uint32_t b) {
-                return titles.folded(a) < titles.folded(b);
-            });
-        else
-            std::stable_sort(perm.begin(), perm.end(), [&](std::uint32_t a, std::uint32_t b) {
-                return titles.folded(b) < titles.folded(a);
-            });
+        sortTitles(items.data(), items.size(), 0, titles, order == ListOrder::ZtoA, scratch);
     }
+    std::vector<std::uint32_t> perm(items.size());
+    for (std::size_t i = 0; i < items.size(); ++i) perm[i] = items[i].pos;
     // An already sorted list (the usual case at logon) stays as it is: nothing to redo.
     if (std::is_sorted(perm.begin(), perm.end())) return;
     list.permute(perm);

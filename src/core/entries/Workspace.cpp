@@ -6,10 +6,25 @@
 namespace vorkel {
 
 void Workspace::ShowAllEntries() {
-    m_rows = m_master.entries();
+    const auto& entries = m_master.entries();
+    m_rows.resize(entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i) m_rows[i] = entries[i].get();
+    rowsRebuilt();
+}
+
+void Workspace::ReplaceEntries(std::vector<EntryPtr> entries) {
+    m_rows.clear();
+    m_master.assign(std::move(entries));
+    ShowAllEntries();
+}
+
+void Workspace::AppendEntries(std::vector<EntryPtr> entries) {
+    for (auto& e : entries) m_master.append(std::move(e));
+    ShowAllEntries();
 }
 
 void Workspace::ClearEntryList() {
+    m_rows.clear();
     m_master.clear();
     ShowAllEntries();
 }
@@ -25,7 +40,8 @@ void Workspace::QuickSearch(std::string_view text) {
     m_titles.refresh(m_master);
     const auto hits = m_titles.matching(lowerAscii(text));
     m_rows.resize(hits.size());
-    for (std::size_t i = 0; i < hits.size(); ++i) m_rows[i] = m_master.at(hits[i]);
+    for (std::size_t i = 0; i < hits.size(); ++i) m_rows[i] = m_master.at(hits[i]).get();
+    rowsRebuilt();
 }
 
 std::size_t Workspace::AddEntry(std::string_view title, std::string_view detail,
@@ -74,7 +90,11 @@ void Workspace::StoreEntry(std::optional<std::size_t> row, const EditorFields& f
                       webUrl = sanitizeText(f.webUrl), who = sanitizeText(user);
     std::string editDate = formatDateTime(m_clock.now()), modifyCount, accessedLast, accessCount;
 
-    auto commit = [&] { m_master.replace(*pos, Entry::create(old.id(), t)); };
+    auto commit = [&] {
+        EntryPtr previous = m_master.replace(*pos, Entry::create(old.id(), t));
+        // The row shows the value of its last rebuild; any later one no row shows is let go.
+        if (previous.get() == m_rows[*row]) m_retired.push_back(std::move(previous));
+    };
     t[index(Field::Title)] = title;
     t[index(Field::Detail)] = detail;
     t[index(Field::Password)] = password;
@@ -104,7 +124,10 @@ void Workspace::StoreEntry(std::optional<std::size_t> row, const EditorFields& f
 
 std::optional<std::size_t> Workspace::DeleteEntry(std::size_t row) {
     if (row >= m_rows.size()) return std::nullopt;
-    if (auto pos = m_master.positionOf(m_rows[row]->id())) m_master.remove(*pos);
+    if (auto pos = m_master.positionOf(m_rows[row]->id())) {
+        m_rows.clear();
+        m_master.remove(*pos);
+    }
     ShowAllEntries();
     if (m_rows.empty() || row == 0) return std::nullopt;
     return std::min(row - 1, m_rows.size() - 1);
@@ -118,8 +141,10 @@ EntryPtr Workspace::CopyEditorIntoRow(std::size_t row, const EditorFields& field
     Entry::Texts t = m_rows[row]->texts();
     t[index(Field::Title)] = title;
     t[index(Field::Detail)] = detail;
-    m_rows[row] = Entry::create(m_rows[row]->id(), t);
-    return m_rows[row];
+    EntryPtr copy = Entry::create(m_rows[row]->id(), t);
+    m_rows[row] = copy.get();
+    m_retired.push_back(copy);
+    return copy;
 }
 
 EntryPtr Workspace::entryOfRow(std::size_t row) const {

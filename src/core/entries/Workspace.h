@@ -38,11 +38,19 @@ class Workspace {
 public:
     explicit Workspace(const Clock& clock) : m_clock(clock) {}
 
-    /// The entry list (lvTitlesMaster).
+    /// The entry list (lvTitlesMaster). It changes only through the operations below, so the
+    /// rows can never outlive the entries they show.
     const EntryList& master() const { return m_master; }
-    EntryList& master() { return m_master; }
-    /// The visible rows (lvTitlesView): the entry values as of the last rebuild.
-    const std::vector<EntryPtr>& rows() const { return m_rows; }
+    /// The visible rows (lvTitlesView): the entry values as of the last rebuild. Plain pointers,
+    /// so rebuilding a million rows copies them without touching a reference count; the values
+    /// they show stay alive until the next rebuild.
+    const std::vector<const Entry*>& rows() const { return m_rows; }
+
+    /// Replaces every entry (a load, a restore, an import), then ShowAllEntries.
+    void ReplaceEntries(std::vector<EntryPtr> entries);
+    /// Appends entries whose ids are not in use (the next ids of master()), then
+    /// ShowAllEntries.
+    void AppendEntries(std::vector<EntryPtr> entries);
 
     /// Rebuilds the visible rows with every entry, in list order.
     void ShowAllEntries();
@@ -77,8 +85,13 @@ public:
 
 private:
     const Clock& m_clock;
+    void rowsRebuilt() { m_retired.clear(); }
+
     EntryList m_master;
-    std::vector<EntryPtr> m_rows;
+    std::vector<const Entry*> m_rows;
+    // Values a row still shows that the list no longer holds (superseded by an edit, or given
+    // to the row alone); let go at the next rebuild of the rows, which wipes their secrets.
+    std::vector<EntryPtr> m_retired;
     TitleIndex m_titles;
 };
 

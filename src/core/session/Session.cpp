@@ -167,8 +167,7 @@ void Session::loadFiles() {
 
 void Session::install(Settings settings, std::vector<EntryPtr> entries) {
     m_settings = std::move(settings);
-    m_workspace.master().assign(std::move(entries));
-    m_workspace.ShowAllEntries();
+    m_workspace.ReplaceEntries(std::move(entries));
     keepWorkspacePair();
     rememberStore();
 }
@@ -370,8 +369,7 @@ void Session::Backup(UserInterface& ui) {
 
 void Session::RestoreFrom(const std::string& path) {
     auto entries = readDataStore(path, m_settings.options.DataVersion);
-    m_workspace.master().assign(std::move(entries));
-    m_workspace.ShowAllEntries();
+    m_workspace.ReplaceEntries(std::move(entries));
     if (m_workspace.master().empty()) AddSampleEntries(m_workspace, m_userName);
 }
 

@@ -58,13 +58,26 @@ std::vector<EntryPtr> parse(SecureBytes plain, double dataVersion) {
     const bool readEmail = dataVersion > 1.0;
     const bool readWebUrl = dataVersion > 1.1;
 
+    std::array<std::string_view, kFieldCount> names;
+    for (std::size_t i = 0; i < kFieldCount; ++i) names[i] = fieldName(kDocumentFieldOrder[i]);
+    reader.expectAttributes(names);
+
     std::vector<EntryPtr> entries;
     for (auto token = reader.next(); token != XmlReader::Token::EndOfDocument;
          token = reader.next()) {
         if (reader.depth() == 2 && token == XmlReader::Token::StartElement) {
             Entry::Texts texts;
-            std::array<bool, kFieldCount> seen{};
             const auto attrs = reader.attributes();
+            if (reader.hadExpectedAttributes()) {
+                // An item as the program writes it: every field there, in document order.
+                for (std::size_t i = 0; i < kFieldCount; ++i)
+                    texts[index(kDocumentFieldOrder[i])] = attrs[i].value;
+                if (!readEmail) texts[index(Field::Email)] = {};
+                if (!readWebUrl) texts[index(Field::WebURL)] = {};
+                entries.push_back(Entry::view(EntryId(entries.size()), texts, storage));
+                continue;
+            }
+            std::array<bool, kFieldCount> seen{};
             for (std::size_t i = 0; i < attrs.size(); ++i) {
                 if (auto f = fieldOf(attrs[i].name, i)) {
                     texts[index(*f)] = attrs[i].value;

@@ -37,6 +37,17 @@ struct WipingAllocator {
         return static_cast<T*>(secureAllocate(n * sizeof(T)));
     }
     void deallocate(T* p, std::size_t n) noexcept { secureDeallocate(p, n * sizeof(T)); }
+    /// A grown buffer is left as it comes (zero from fresh pages or a wiped slot) rather than
+    /// cleared again: documents of hundreds of megabytes are sized and then read or written
+    /// over whole, and a second pass over them costs as much as deciphering.
+    template <typename U>
+    void construct(U* p) noexcept(std::is_nothrow_default_constructible_v<U>) {
+        ::new (static_cast<void*>(p)) U;
+    }
+    template <typename U, typename... A>
+    void construct(U* p, A&&... args) {
+        ::new (static_cast<void*>(p)) U(std::forward<A>(args)...);
+    }
     template <typename U>
     bool operator==(const WipingAllocator<U>&) const noexcept {
         return true;

@@ -223,6 +223,11 @@ Byte* readAttributeValue(const Input& in, Byte* p, Byte quote, Byte*& valueEnd) 
 
 XmlReader::XmlReader(char* data, std::size_t size) : m_data(data), m_size(size) {}
 
+void XmlReader::expectAttributes(std::span<const std::string_view> names) {
+    m_expected.clear();
+    for (std::string_view name : names) m_expected.push_back(" " + std::string(name) + "=\"");
+}
+
 void XmlReader::begin() {
     m_started = true;
     if (m_size == 0) throw XmlError(0, "the document is empty");
@@ -293,12 +298,13 @@ XmlReader::Token XmlReader::next() {
         // The second half of an empty-element tag; name and depth are still those of the start.
         m_pendingEnd = false;
         m_attributes.clear();
-        if (m_open.empty()) m_rootClosed = true;
+        m_hadExpected = false;
         return Token::EndElement;
     }
     if (!m_started) begin();
     const Input in{reinterpret_cast<Byte*>(m_data), reinterpret_cast<Byte*>(m_data) + m_size};
     m_attributes.clear();
+    m_hadExpected = false;
     m_text = {};
     for (;;) {
         Byte* p = in.base + m_pos;
@@ -353,6 +359,28 @@ XmlReader::Token XmlReader::startTag() {
     Byte* p = readName(in, open + 1);
     m_name = view(open + 1, p);
     m_attributeNames.clear();
+    // The expected attributes, each one compare and a value scan. A value is read in place by
+    // the same routine as below, so only the name and the duplicate check are skipped.
+    std::size_t matched = 0;
+    for (; matched < m_expected.size(); ++matched) {
+        const std::string& pattern = m_expected[matched];
+        if (static_cast<std::size_t>(in.end - p) < pattern.size() ||
+            std::memcmp(p, pattern.data(), pattern.size()) != 0)
+            break;
+        Byte* const nameStart = p + 1;
+        Byte* const valueStart = p + pattern.size();
+        Byte* valueEnd = nullptr;
+        p = readAttributeValue(in, valueStart, '"', valueEnd);
+        m_attributes.push_back({view(nameStart, valueStart - 2), view(valueStart, valueEnd)});
+    }
+    if (matched == m_expected.size() && matched != 0 && p < in.end && (*p == '>' || *p == '/')) {
+        m_hadExpected = true;
+    } else {
+        // More or other attributes follow: the general path checks them against these too.
+        for (const Attribute& a : m_attributes)
+            m_attributeNames.insert(m_data, static_cast<std::size_t>(a.name.data() - m_data),
+                                    a.name.size());
+    }
     for (;;) {
         Byte* const afterName = p;
         p = skipSpace(in, p);
@@ -403,7 +431,6 @@ XmlReader::Token XmlReader::endTag() {
     m_name = m_open.back();
     m_depth = m_open.size();
     m_open.pop_back();
-    if (m_open.empty()) m_rootClosed = true;
     m_pos = static_cast<std::size_t>(p + 1 - in.base);
     return Token::EndElement;
 }

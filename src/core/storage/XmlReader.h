@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -44,8 +45,14 @@ public:
     /// Number of open elements, counting the one just started (root is depth 1); for EndElement
     /// the depth of the element it closes, for Text the depth of the element holding it.
     std::size_t depth() const { return m_depth; }
-    /// Byte offset of the parser in the buffer, for error messages.
-    std::size_t offset() const { return m_pos; }
+    /// Names the attributes an element usually carries, in order (a data store item as the
+    /// program writes it), so a tag written that way is read without the per-attribute name
+    /// scanning and duplicate check: distinct names met in the given order cannot repeat. From
+    /// the first difference on, the tag is read the general way, so no rule is relaxed. The names
+    /// must be distinct, valid XML names.
+    void expectAttributes(std::span<const std::string_view> names);
+    /// True when the StartElement just read had exactly the expected attributes, in order.
+    bool hadExpectedAttributes() const { return m_hadExpected; }
 
 private:
     void begin();
@@ -62,7 +69,6 @@ private:
     std::size_t m_pos = 0;
     std::size_t m_depth = 0;
     bool m_rootSeen = false;
-    bool m_rootClosed = false;
     bool m_pendingEnd = false;
     std::string_view m_name;
     std::string_view m_text;
@@ -70,6 +76,8 @@ private:
     std::vector<std::string_view> m_open;
     bool m_started = false;
     XmlNameSet m_attributeNames;
+    std::vector<std::string> m_expected;  // ` name="` for each expected attribute
+    bool m_hadExpected = false;
 };
 
 }  // namespace vorkel

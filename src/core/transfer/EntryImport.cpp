@@ -1,8 +1,10 @@
 #include "transfer/EntryImport.h"
 
+#include <limits>
 #include <set>
 #include <tuple>
 
+#include "Error.h"
 #include "entries/TextRules.h"
 
 namespace vorkel {
@@ -71,7 +73,8 @@ void addImported(Workspace& workspace, const std::vector<ImportedEntry>& entries
                  std::string_view user, const Clock& clock) {
     const std::string now = formatDateTime(clock.now());
     const std::string by = sanitizeText(user);
-    EntryList& list = workspace.master();
+    std::vector<EntryPtr> added;
+    EntryId id = workspace.master().nextId();
     for (const ImportedEntry& e : entries) {
         const std::string title = sanitizeText(e.title), username = sanitizeText(e.username),
                           password = sanitizeText(e.password), url = sanitizeText(e.url),
@@ -95,9 +98,10 @@ void addImported(Workspace& workspace, const std::vector<ImportedEntry>& entries
         t[index(Field::AccessedLast)] = now;
         t[index(Field::AccessCount)] = "1";
         t[index(Field::AllowedAccess)] = "Private";
-        list.append(Entry::create(list.nextId(), t));
+        if (id == std::numeric_limits<EntryId>::max()) throw Error("Too many entries.");
+        added.push_back(Entry::create(id++, t));
     }
-    workspace.ShowAllEntries();
+    workspace.AppendEntries(std::move(added));
 }
 
 }  // namespace vorkel

@@ -93,3 +93,51 @@ TEST(ListOrder, SortKeepsTheTitleCacheInStepWithTheList) {
     sortEntryList(l, ListOrder::AtoZ, idx);  // already sorted: the list is left alone
     EXPECT_EQ(l.structureVersion(), version);
 }
+
+// The sort compares keys of eight bytes at a time and sorts each run of equal keys again; a
+// plain stable sort of the same titles is the oracle. Titles share long prefixes, end on and
+// just past the eight-byte steps, run past the depth where a comparison sort takes over, and
+// repeat exactly, so ties must keep their list order.
+TEST(ListOrder, EveryOrderMatchesAPlainStableSort) {
+    std::uint64_t state = 7;
+    const auto random = [&](std::size_t n) {
+        state = state * 6364136223846793005u + 1442695040888963407u;
+        return std::size_t(state >> 33) % n;
+    };
+    const std::vector<std::string> words = {"a", "bank", "Bank",     "banking",           "zz",
+                                            "é", "1",    "abcdefgh", std::string(70, 'q')};
+    for (int round = 0; round < 20; ++round) {
+        EntryList l;
+        const std::size_t count = 1 + random(round < 10 ? 40 : 400);
+        for (std::size_t i = 0; i < count; ++i) {
+            std::string title;
+            for (std::size_t w = random(4); w > 0; --w) title += words[random(words.size())];
+            std::string date = std::to_string(10 + random(3)) + "/0" +
+                               std::to_string(1 + random(2)) + "/20" +
+                               std::to_string(10 + random(2));
+            l.append(entry(EntryId(i), title, date, date.substr(0, 2 + random(9))));
+        }
+        for (ListOrder order :
+             {ListOrder::AtoZ, ListOrder::ZtoA, ListOrder::DateAdded, ListOrder::DateUpdated}) {
+            std::vector<EntryPtr> expected = l.entries();
+            const auto key = [&](const EntryPtr& e) {
+                switch (order) {
+                    case ListOrder::DateAdded:
+                        return dateKey(e->get(Field::CreateDate));
+                    case ListOrder::DateUpdated:
+                        return dateKey(e->get(Field::EditDate));
+                    default:
+                        return lowerAscii(e->title());
+                }
+            };
+            std::stable_sort(
+                expected.begin(), expected.end(), [&](const EntryPtr& a, const EntryPtr& b) {
+                    return order == ListOrder::ZtoA ? key(b) < key(a) : key(a) < key(b);
+                });
+            TitleIndex idx;
+            sortEntryList(l, order, idx);
+            ASSERT_EQ(l.entries(), expected) << "round " << round << ", order " << int(order);
+            for (std::size_t i = 0; i < l.size(); ++i) ASSERT_EQ(l.positionOf(l.at(i)->id()), i);
+        }
+    }
+}

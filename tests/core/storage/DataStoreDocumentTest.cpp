@@ -177,3 +177,66 @@ TEST(DataStoreDocument, ADroppedEntryIsWipedInTheDocumentOthersKeepAlive) {
     EXPECT_EQ(entries[1]->title(), "Mail");
     EXPECT_EQ(entries[1]->get(Field::Password), "pw");
 }
+
+// Items as the program writes them take a shorter way through the reader; every departure from
+// that shape, at any attribute, must still meet every rule.
+TEST(DataStoreDocument, ItemsThatLeaveTheWrittenShapeAnywhereMeetEveryRule) {
+    const std::string item = kOneItem;
+    const auto parsed = [](const std::string& doc) { return datastore::parse(bytes(doc), 1.2); };
+    const auto errorOf = [&](const std::string& doc) -> std::string {
+        try {
+            parsed(doc);
+        } catch (const std::exception& e) {
+            return e.what();
+        }
+        return "";
+    };
+    // A repeat of a name already read the short way, right after it, at the end, and after a
+    // difference in spacing.
+    std::string twice = item;
+    twice.insert(twice.find(" Detail="), " Title=\"again\"");
+    EXPECT_NE(errorOf(twice).find("an attribute appears twice"), std::string::npos);
+    std::string atEnd = item;
+    atEnd.insert(atEnd.find("/>"), " Password=\"again\"");
+    EXPECT_NE(errorOf(atEnd).find("an attribute appears twice"), std::string::npos);
+    std::string spaced = item;
+    spaced.replace(spaced.find(" Type="), 1, "  ");
+    spaced.insert(spaced.find("/>"), " Expires=\"again\"");
+    EXPECT_NE(errorOf(spaced).find("an attribute appears twice"), std::string::npos);
+
+    // Single quotes, blanks and an unknown attribute at the end read as before.
+    std::string other = item;
+    other.replace(other.find("Type=\"PIN\""), 10, "Type='P\"N'");
+    other.replace(other.find(" AllowedAccess"), 1, "\n\t ");
+    other.insert(other.find("/>"), " Extra=\"x\" ");
+    const auto back = parsed(other);
+    ASSERT_EQ(back.size(), 1u);
+    EXPECT_EQ(back[0]->get(Field::Type), "P\"N");
+    EXPECT_EQ(back[0]->get(Field::AllowedAccess), "Private");
+
+    // Faults inside a value read the short way are found all the same.
+    std::string lt = item;
+    lt.replace(lt.find("\"pp\""), 4, "\"p<\"");
+    EXPECT_NE(errorOf(lt).find("\"<\" is not allowed"), std::string::npos);
+    std::string unclosed = item;
+    unclosed.erase(unclosed.find("\"/>"), 1);
+    EXPECT_NE(errorOf(unclosed), "");
+    std::string noSpace = item;
+    noSpace.erase(noSpace.find(" Password"), 1);
+    EXPECT_NE(errorOf(noSpace).find("white space"), std::string::npos);
+    std::string missingLast = item;
+    missingLast.erase(missingLast.find(" AllowedAccess"),
+                      missingLast.find("/>") - missingLast.find(" AllowedAccess"));
+    EXPECT_EQ(errorOf(missingLast), "The document lacks the attribute \"AllowedAccess\".");
+}
+
+TEST(DataStoreDocument, TheWrittenShapeStillObeysTheDataVersion) {
+    const auto old = datastore::parse(bytes(kOneItem), 1.1);
+    ASSERT_EQ(old.size(), 1u);
+    EXPECT_EQ(old[0]->get(Field::Email), "a@b.c");
+    EXPECT_EQ(old[0]->get(Field::WebURL), "");
+    const auto oldest = datastore::parse(bytes(kOneItem), 1.0);
+    EXPECT_EQ(oldest[0]->get(Field::Email), "");
+    EXPECT_EQ(oldest[0]->get(Field::WebURL), "");
+    EXPECT_EQ(oldest[0]->get(Field::AccessCount), "4");
+}

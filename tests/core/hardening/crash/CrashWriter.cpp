@@ -64,14 +64,14 @@ int main(int argc, char** argv) {
     entries.reserve(kEntries);
     for (std::size_t i = 0; i < kEntries; ++i)
         entries.push_back(makeEntry(i, "entry " + std::to_string(i)));
-    session.workspace().master().assign(std::move(entries));
+    session.workspace().ReplaceEntries(entries);
     say("ready");
 
     for (;; ++generation) {
         const std::string title = "generation " + std::to_string(generation);
-        auto& list = session.workspace().master();
-        list.replace(0, makeEntry(0, title));
-        list.replace(kEntries - 1, makeEntry(kEntries - 1, title));
+        entries.front() = makeEntry(0, title);
+        entries.back() = makeEntry(kEntries - 1, title);
+        session.workspace().ReplaceEntries(entries);
         session.settings().window.left = static_cast<std::int32_t>(generation);
         if (changePassword)
             session.ChangeMasterPassword(vorkel::test::crashPassword(generation));
