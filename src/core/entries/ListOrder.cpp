@@ -1,6 +1,7 @@
 #include "entries/ListOrder.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <numeric>
@@ -39,52 +40,67 @@ std::string dateKey(std::string_view t) {
 
 namespace {
 
-// A sort item: eight bytes of a key, most significant first, and the list position it is for.
+// A sort item: sixteen bytes of a key, most significant first, and the list position it is for.
 struct Item {
-    std::uint64_t key;
+    std::uint64_t high;
+    std::uint64_t low;
     std::uint32_t pos;
 };
+
+bool keyLess(const Item& x, const Item& y) {
+    return x.high != y.high ? x.high < y.high : x.low < y.low;
+}
 
 // Eight bytes of `text` from `from`, big-endian, zero past its end: keys then compare as the
 // texts' bytes do (as std::string_view compares), since no entry text holds a NUL.
 std::uint64_t keyAt(std::string_view text, std::size_t from) {
-    unsigned char bytes[8] = {};
-    if (from < text.size())
-        std::memcpy(bytes, text.data() + from, std::min<std::size_t>(8, text.size() - from));
     std::uint64_t key = 0;
-    for (unsigned char b : bytes) key = (key << 8) | b;
+    if (from + 8 <= text.size()) {
+        std::memcpy(&key, text.data() + from, 8);
+        return __builtin_bswap64(key);
+    }
+    for (std::size_t i = 0; i < 8; ++i)
+        key =
+            (key << 8) | (from + i < text.size() ? static_cast<unsigned char>(text[from + i]) : 0);
     return key;
 }
 
-// Stable least-significant-digit radix sort by key, sixteen bits a pass; a pass whose digit is
-// the same everywhere is skipped.
+// Stable least-significant-digit radix sort by the sixteen key bytes, a byte a pass (256
+// buckets keep the scattering in cache); all counts come from one read, and a pass whose byte
+// is the same everywhere is skipped.
 void radixSort(Item* a, std::size_t n, std::vector<Item>& scratch) {
     if (n < 64) {
         // Items come in position order, so ties broken by position keep the sort stable.
         std::sort(a, a + n, [](const Item& x, const Item& y) {
-            return x.key != y.key ? x.key < y.key : x.pos < y.pos;
+            return keyLess(x, y) || (!keyLess(y, x) && x.pos < y.pos);
         });
         return;
     }
     scratch.resize(std::max(scratch.size(), n));
-    std::vector<std::uint32_t> count(1u << 16);
+    static constexpr unsigned kPasses = 16;
+    const auto digit = [](const Item& item, unsigned pass) {
+        return pass < 8 ? (item.low >> (8 * pass)) & 0xFF : (item.high >> (8 * (pass - 8))) & 0xFF;
+    };
+    std::vector<std::array<std::uint32_t, 256>> count(kPasses);
+    for (std::size_t i = 0; i < n; ++i)
+        for (unsigned pass = 0; pass < kPasses; ++pass) ++count[pass][digit(a[i], pass)];
     Item* from = a;
     Item* to = scratch.data();
-    for (unsigned shift = 0; shift < 64; shift += 16) {
-        std::fill(count.begin(), count.end(), 0u);
-        for (std::size_t i = 0; i < n; ++i) ++count[(from[i].key >> shift) & 0xFFFF];
-        if (count[(from[0].key >> shift) & 0xFFFF] == n) continue;
+    for (unsigned pass = 0; pass < kPasses; ++pass) {
+        auto& c = count[pass];
+        if (c[digit(from[0], pass)] == n) continue;
         std::uint32_t sum = 0;
-        for (auto& c : count) sum += std::exchange(c, sum);
-        for (std::size_t i = 0; i < n; ++i) to[count[(from[i].key >> shift) & 0xFFFF]++] = from[i];
+        for (auto& bucket : c) sum += std::exchange(bucket, sum);
+        for (std::size_t i = 0; i < n; ++i) to[c[digit(from[i], pass)]++] = from[i];
         std::swap(from, to);
     }
     if (from != a) std::copy(from, from + n, a);
 }
 
-// Sorts items of equal title prefix [0, depth) by the rest of their folded titles: eight bytes
-// at a time, then each run of equal bytes again, until the titles end. Deep into long titles a
-// comparison sort takes over, which also bounds the recursion.
+// Sorts items of equal title prefix [0, depth) by the rest of their folded titles: sixteen
+// bytes at a time, then each run of equal bytes again, until the titles end. At the top the
+// keys are read in list order; deeper, only titles that share sixteen bytes are read again.
+// Deep into long titles a comparison sort takes over, which also bounds the recursion.
 void sortTitles(Item* a, std::size_t n, std::size_t depth, const TitleIndex& titles,
                 bool descending, std::vector<Item>& scratch) {
     constexpr std::size_t kDeepest = 64;
@@ -98,14 +114,20 @@ void sortTitles(Item* a, std::size_t n, std::size_t depth, const TitleIndex& tit
     }
     // Complemented keys sort descending with ties still in position order.
     const std::uint64_t flip = descending ? ~std::uint64_t(0) : 0;
-    for (std::size_t i = 0; i < n; ++i) a[i].key = keyAt(titles.folded(a[i].pos), depth) ^ flip;
+    for (std::size_t i = 0; i < n; ++i) {
+        // Deeper runs read titles all over the index: ask for them a little ahead.
+        if (i + 8 < n) __builtin_prefetch(titles.folded(a[i + 8].pos).data() + depth);
+        const std::string_view title = titles.folded(a[i].pos);
+        a[i].high = keyAt(title, depth) ^ flip;
+        a[i].low = keyAt(title, depth + 8) ^ flip;
+    }
     radixSort(a, n, scratch);
     for (std::size_t i = 0; i < n;) {
         std::size_t j = i + 1;
-        while (j < n && a[j].key == a[i].key) ++j;
+        while (j < n && a[j].high == a[i].high && a[j].low == a[i].low) ++j;
         // A run whose last byte is past the titles' ends holds equal titles: done.
-        if (j - i > 1 && ((a[i].key ^ flip) & 0xFF) != 0)
-            sortTitles(a + i, j - i, depth + 8, titles, descending, scratch);
+        if (j - i > 1 && ((a[i].low ^ flip) & 0xFF) != 0)
+            sortTitles(a + i, j - i, depth + 16, titles, descending, scratch);
         i = j;
     }
 }
@@ -115,13 +137,13 @@ void sortTitles(Item* a, std::size_t n, std::size_t depth, const TitleIndex& tit
 void sortEntryList(EntryList& list, ListOrder order, TitleIndex& titles) {
     if (order == ListOrder::None || list.size() < 2) return;
     std::vector<Item> items(list.size());
-    for (std::size_t i = 0; i < items.size(); ++i) items[i] = {0, std::uint32_t(i)};
+    for (std::size_t i = 0; i < items.size(); ++i) items[i] = {0, 0, std::uint32_t(i)};
     std::vector<Item> scratch;
     titles.refresh(list);
     if (order == ListOrder::DateAdded || order == ListOrder::DateUpdated) {
         // A date key is at most eight bytes, so one key orders it whole.
         const Field f = order == ListOrder::DateAdded ? Field::CreateDate : Field::EditDate;
-        for (Item& item : items) item.key = keyAt(dateKey(list.at(item.pos)->get(f)), 0);
+        for (Item& item : items) item.high = keyAt(dateKey(list.at(item.pos)->get(f)), 0);
         radixSort(items.data(), items.size(), scratch);
     } else {
         sortTitles(items.data(), items.size(), 0, titles, order == ListOrder::ZtoA, scratch);
