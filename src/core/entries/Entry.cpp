@@ -1,5 +1,8 @@
 #include "entries/Entry.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "storage/SecureBytes.h"
 
 namespace vorkel {
@@ -32,6 +35,51 @@ Entry::~Entry() {
 
 EntryPtr Entry::view(EntryId id, const Texts& texts, std::shared_ptr<const void> storage) {
     return std::make_shared<const Entry>(Key(), id, texts, std::move(storage));
+}
+
+namespace {
+// Hands out arena memory to one entry's shared block; the copy in that block keeps the arena.
+template <typename T>
+struct ArenaAllocator {
+    using value_type = T;
+    explicit ArenaAllocator(std::shared_ptr<EntryArena> a) : arena(std::move(a)) {}
+    template <typename U>
+    ArenaAllocator(const ArenaAllocator<U>& other) : arena(other.arena) {}
+    T* allocate(std::size_t n) { return static_cast<T*>(arena->take(n * sizeof(T), alignof(T))); }
+    void deallocate(T*, std::size_t) noexcept {}  // the arena's blocks go with the arena
+    template <typename U>
+    bool operator==(const ArenaAllocator<U>& other) const noexcept {
+        return arena == other.arena;
+    }
+    std::shared_ptr<EntryArena> arena;
+};
+}  // namespace
+
+EntryPtr Entry::view(EntryId id, const Texts& texts, const std::shared_ptr<EntryArena>& arena) {
+    return std::allocate_shared<const Entry>(ArenaAllocator<Entry>(arena), Key(), id, texts,
+                                             nullptr);
+}
+
+EntryArena::EntryArena(std::shared_ptr<const void> storage, std::size_t expectedEntries)
+    : m_storage(std::move(storage)),
+      // An entry's shared block is a little over its own size; a block too large costs only
+      // address space, as untouched pages are never made resident.
+      m_blockSize(std::max<std::size_t>(4096, expectedEntries * (sizeof(Entry) + 64))) {}
+
+void* EntryArena::take(std::size_t bytes, std::size_t align) {
+    auto at = reinterpret_cast<std::uintptr_t>(m_next);
+    at = (at + align - 1) & ~(std::uintptr_t(align) - 1);
+    if (m_next == nullptr || at + bytes > reinterpret_cast<std::uintptr_t>(m_end)) {
+        const std::size_t size = std::max(m_blockSize, bytes + align);
+        // Left uninitialised: every byte is constructed over before it is read.
+        m_blocks.emplace_back(new std::byte[size]);
+        m_next = m_blocks.back().get();
+        m_end = m_next + size;
+        m_blockSize = std::max<std::size_t>(4096, m_blockSize / 4);
+        at = (reinterpret_cast<std::uintptr_t>(m_next) + align - 1) & ~(std::uintptr_t(align) - 1);
+    }
+    m_next = reinterpret_cast<std::byte*>(at + bytes);
+    return reinterpret_cast<void*>(at);
 }
 
 EntryPtr withField(const Entry& e, Field f, std::string_view value) {

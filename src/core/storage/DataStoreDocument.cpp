@@ -62,6 +62,9 @@ std::vector<EntryPtr> parse(SecureBytes plain, double dataVersion) {
     for (std::size_t i = 0; i < kFieldCount; ++i) names[i] = fieldName(kDocumentFieldOrder[i]);
     reader.expectAttributes(names);
 
+    // A written item takes 500 bytes and more; a block for a few more entries than that
+    // allows costs address space only.
+    const auto arena = std::make_shared<EntryArena>(storage, storage->size() / 400 + 16);
     std::vector<EntryPtr> entries;
     for (auto token = reader.next(); token != XmlReader::Token::EndOfDocument;
          token = reader.next()) {
@@ -74,7 +77,7 @@ std::vector<EntryPtr> parse(SecureBytes plain, double dataVersion) {
                     texts[index(kDocumentFieldOrder[i])] = attrs[i].value;
                 if (!readEmail) texts[index(Field::Email)] = {};
                 if (!readWebUrl) texts[index(Field::WebURL)] = {};
-                entries.push_back(Entry::view(EntryId(entries.size()), texts, storage));
+                entries.push_back(Entry::view(EntryId(entries.size()), texts, arena));
                 continue;
             }
             std::array<bool, kFieldCount> seen{};
@@ -99,7 +102,7 @@ std::vector<EntryPtr> parse(SecureBytes plain, double dataVersion) {
                 texts[index(Field::WebURL)] = {};
             else if (!seen[index(Field::WebURL)])
                 missing(Field::WebURL);
-            entries.push_back(Entry::view(EntryId(entries.size()), texts, storage));
+            entries.push_back(Entry::view(EntryId(entries.size()), texts, arena));
         } else if (reader.depth() == 1 && token == XmlReader::Token::Text &&
                    reader.text().find_first_not_of(" \t\r\n") != std::string_view::npos) {
             // Text among the items is a child node with no attributes.

@@ -362,6 +362,7 @@ XmlReader::Token XmlReader::startTag() {
     // The expected attributes, each one compare and a value scan. A value is read in place by
     // the same routine as below, so only the name and the duplicate check are skipped.
     std::size_t matched = 0;
+    m_attributes.resize(m_expected.size());
     for (; matched < m_expected.size(); ++matched) {
         const std::string& pattern = m_expected[matched];
         if (static_cast<std::size_t>(in.end - p) < pattern.size() ||
@@ -371,8 +372,9 @@ XmlReader::Token XmlReader::startTag() {
         Byte* const valueStart = p + pattern.size();
         Byte* valueEnd = nullptr;
         p = readAttributeValue(in, valueStart, '"', valueEnd);
-        m_attributes.push_back({view(nameStart, valueStart - 2), view(valueStart, valueEnd)});
+        m_attributes[matched] = {view(nameStart, valueStart - 2), view(valueStart, valueEnd)};
     }
+    m_attributes.resize(matched);
     if (matched == m_expected.size() && matched != 0 && p < in.end && (*p == '>' || *p == '/')) {
         m_hadExpected = true;
     } else {
