@@ -109,14 +109,18 @@ std::vector<std::uint32_t> TitleIndex::matching(std::string_view needle) const {
         const void* found = memmem(at, std::size_t(end - at), needle.data(), needle.size());
         if (!found) break;
         const std::size_t offset = std::size_t(static_cast<const char*>(found) - base);
-        // Segments lie in blob order: walk a little (hits are often close), then leap.
-        for (int step = 0; step < 8 && m_segments[seg].offset + m_segments[seg].length < offset;
-             ++step)
-            ++seg;
+        // Segments lie in blob order: gallop from the last hit (hits are often close), then
+        // halve the last stride, instead of a search over all that remain.
         if (m_segments[seg].offset + m_segments[seg].length < offset) {
-            auto it =
-                std::upper_bound(m_segments.begin() + std::ptrdiff_t(seg), m_segments.end(), offset,
-                                 [](std::size_t o, const Segment& s) { return o < s.offset; });
+            std::size_t low = seg, step = 1;
+            while (low + step < m_segments.size() && m_segments[low + step].offset <= offset) {
+                low += step;
+                step *= 2;
+            }
+            const std::size_t high = std::min(low + step, m_segments.size());
+            auto it = std::upper_bound(
+                m_segments.begin() + std::ptrdiff_t(low), m_segments.begin() + std::ptrdiff_t(high),
+                offset, [](std::size_t o, const Segment& s) { return o < s.offset; });
             seg = std::size_t(it - m_segments.begin()) - 1;
         }
         const Segment& s = m_segments[seg];
