@@ -31,7 +31,8 @@ public:
     /// Sets (or adds) an attribute; an empty value still produces the attribute.
     void SetAttribute(std::string_view name, std::string_view value);
     /// Adds an attribute the element does not have yet, without looking for it first (so a
-    /// long run of them costs linear time); the caller vouches that the name is new.
+    /// long run of them costs linear time); the caller vouches that the name is new, and
+    /// SaveToBuffer throws Error for a duplicate.
     void AppendAttribute(std::string_view name, std::string_view value);
 
     /// The attribute's text; throws ConversionError naming the attribute when it is missing.
