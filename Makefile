@@ -3,7 +3,7 @@ BUILD      ?= build
 SAN_BUILD  ?= build-sanitize
 JOBS       ?= $(shell nproc)
 
-BUILD_PKGS = cmake ninja-build g++ pkg-config openssl libssl-dev libpugixml-dev \
+BUILD_PKGS = cmake ninja-build g++ pkg-config openssl libssl-dev \
              nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev clang-format xxd \
              qt6-base-dev libgl-dev chromium clang-14 libclang-rt-14-dev \
              libxcb-xkb-dev \

@@ -44,7 +44,7 @@ fi
 mkdir "$mnt/Vorkel"
 cp "$src/vorkel-cli" "$mnt/Vorkel/"
 mkdir "$mnt/Vorkel/lib"
-for lib in libcrypto.so.3 libpugixml.so.1 libstdc++.so.6 libgcc_s.so.1; do
+for lib in libcrypto.so.3 libstdc++.so.6 libgcc_s.so.1; do
   cp "$src/lib/$lib" "$mnt/Vorkel/lib/"
 done
 cli="$mnt/Vorkel/vorkel-cli"

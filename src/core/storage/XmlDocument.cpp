@@ -1,173 +1,194 @@
 #include "storage/XmlDocument.h"
 
-#include <cstdlib>
-#include <cstring>
-#include <new>
-#include <pugixml.hpp>
-
 #include "Error.h"
 #include "storage/XmlCharacters.h"
 #include "storage/XmlEncoding.h"
 #include "storage/XmlError.h"
 #include "storage/XmlReader.h"
+#include "storage/XmlWriter.h"
 
 namespace vorkel {
 
 namespace {
 
-// pugixml keeps the names and values it was given in memory of its own; the settings document
-// holds the master password, so that memory comes from the secret allocator (kept out of core
-// dumps, wiped before it goes back).
-constexpr std::size_t kHeader = alignof(std::max_align_t);
+constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
-void* wipingAllocate(std::size_t size) {
-    void* block = nullptr;
-    try {
-        block = secureAllocate(size + kHeader);
-    } catch (const std::bad_alloc&) {
-        return nullptr;  // pugixml reports it as out of memory
-    }
-    std::memcpy(block, &size, sizeof size);
-    return static_cast<char*>(block) + kHeader;
-}
-
-void wipingDeallocate(void* p) {
-    if (p == nullptr) return;
-    char* const block = static_cast<char*>(p) - kHeader;
-    std::size_t size = 0;
-    std::memcpy(&size, block, sizeof size);
-    secureDeallocate(block, size + kHeader);
-}
-
-// Must run before pugixml allocates anything; only this file creates pugixml objects.
-void useWipingAllocator() {
-    static const bool installed = [] {
-        pugi::set_memory_management_functions(wipingAllocate, wipingDeallocate);
-        return true;
-    }();
-    (void)installed;
-}
-
-pugi::xml_node nodeOf(void* p) {
-    return pugi::xml_node(static_cast<pugi::xml_node_struct*>(p));
-}
-
-bool isText(const pugi::xml_node& n) {
-    return n.type() == pugi::node_pcdata || n.type() == pugi::node_cdata;
-}
-
-bool isBlank(const char* text) {
-    for (; *text != '\0'; ++text)
-        if (!xmlchars::has(static_cast<unsigned char>(*text), xmlchars::kSpace)) return false;
+bool isBlank(std::string_view text) {
+    for (const char c : text)
+        if (!xmlchars::has(static_cast<unsigned char>(c), xmlchars::kSpace)) return false;
     return true;
 }
 
-pugi::xml_attribute findAttribute(const pugi::xml_node& n, std::string_view name) {
-    for (pugi::xml_attribute a = n.first_attribute(); a; a = a.next_attribute())
-        if (name == a.name()) return a;
-    return {};
-}
-
-class BufferWriter : public pugi::xml_writer {
-public:
-    explicit BufferWriter(SecureBytes& out) : m_out(out) {}
-    void write(const void* data, std::size_t size) override {
-        const auto* p = static_cast<const std::uint8_t*>(data);
-        m_out.insert(m_out.end(), p, p + size);
-    }
-
-private:
-    SecureBytes& m_out;
-};
-
 }  // namespace
 
-struct XmlDocument::Impl {
-    SecureBytes buffer;  // the parsed text; pugixml points into it, so it outlives `doc`
-    pugi::xml_document doc;
+// The tree keeps offsets into one buffer of secret memory rather than strings of its own: the
+// settings document holds the master password, and a parsed document's names and values stay
+// where the reader decoded them.
+struct XmlTree {
+    struct Span {
+        std::size_t offset = 0;
+        std::size_t size = 0;
+    };
+    struct Attribute {
+        Span name;
+        Span value;
+        std::size_t next = kNone;
+    };
+    struct Node {
+        Span name;  // the text, for a text node
+        bool isText = false;
+        std::size_t firstChild = kNone;
+        std::size_t lastChild = kNone;
+        std::size_t nextSibling = kNone;
+        std::size_t firstAttribute = kNone;
+        std::size_t lastAttribute = kNone;
+    };
+
+    SecureBytes text;
+    std::vector<Node> nodes;
+    std::vector<Attribute> attributes;
+    std::size_t root = kNone;
+
+    std::string_view view(Span s) const {
+        return {reinterpret_cast<const char*>(text.data()) + s.offset, s.size};
+    }
+
+    Span spanOf(std::string_view inText) const {
+        return {
+            static_cast<std::size_t>(inText.data() - reinterpret_cast<const char*>(text.data())),
+            inText.size()};
+    }
+
+    Span store(std::string_view s) {
+        const Span span{text.size(), s.size()};
+        text.insert(text.end(), s.begin(), s.end());
+        return span;
+    }
+
+    // Appends a node as the last child of parent, or as the root when parent is kNone.
+    std::size_t addNode(std::size_t parent, Span name, bool isText) {
+        const std::size_t index = nodes.size();
+        nodes.push_back({name, isText});
+        if (parent == kNone) {
+            root = index;
+        } else {
+            Node& p = nodes[parent];
+            if (p.lastChild == kNone)
+                p.firstChild = index;
+            else
+                nodes[p.lastChild].nextSibling = index;
+            p.lastChild = index;
+        }
+        return index;
+    }
+
+    void addAttribute(std::size_t node, Span name, Span value) {
+        const std::size_t index = attributes.size();
+        attributes.push_back({name, value});
+        Node& n = nodes[node];
+        if (n.lastAttribute == kNone)
+            n.firstAttribute = index;
+        else
+            attributes[n.lastAttribute].next = index;
+        n.lastAttribute = index;
+    }
+
+    std::size_t findAttribute(std::size_t node, std::string_view name) const {
+        for (std::size_t a = nodes[node].firstAttribute; a != kNone; a = attributes[a].next)
+            if (view(attributes[a].name) == name) return a;
+        return kNone;
+    }
 };
 
 bool XmlElement::isElement() const {
-    return nodeOf(m_node).type() == pugi::node_element;
+    return m_tree != nullptr && !m_tree->nodes[m_node].isText;
 }
 
 std::string XmlElement::name() const {
-    return isElement() ? nodeOf(m_node).name() : std::string();
+    return isElement() ? std::string(m_tree->view(m_tree->nodes[m_node].name)) : std::string();
 }
 
 XmlElement XmlElement::AddChild(std::string_view name) {
     if (!isElement()) throw Error("Cannot add the element \"" + std::string(name) + "\" here.");
     xmlchars::requireName(name);
-    pugi::xml_node child = nodeOf(m_node).append_child(std::string(name).c_str());
-    if (!child) throw Error("Out of memory while building an XML document.");
-    return XmlElement(child.internal_object());
+    return XmlElement(m_tree, m_tree->addNode(m_node, m_tree->store(name), false));
 }
 
 void XmlElement::SetAttribute(std::string_view name, std::string_view value) {
     if (!isElement()) throw Error("Cannot set the attribute \"" + std::string(name) + "\" here.");
     xmlchars::requireName(name);
     xmlchars::requireValue(name, value);
-    pugi::xml_node n = nodeOf(m_node);
-    pugi::xml_attribute a = findAttribute(n, name);
-    if (!a) a = n.append_attribute(std::string(name).c_str());
-    if (!a || !a.set_value(value.data(), value.size()))
-        throw Error("Out of memory while building an XML document.");
+    const std::size_t a = m_tree->findAttribute(m_node, name);
+    if (a == kNone) {
+        const XmlTree::Span n = m_tree->store(name);
+        m_tree->addAttribute(m_node, n, m_tree->store(value));
+        return;
+    }
+    // The old value may be the password being replaced; it goes now, not with the document.
+    const XmlTree::Span old = m_tree->attributes[a].value;
+    secureWipe(m_tree->text.data() + old.offset, old.size);
+    m_tree->attributes[a].value = m_tree->store(value);
 }
 
 void XmlElement::AppendAttribute(std::string_view name, std::string_view value) {
     if (!isElement()) throw Error("Cannot set the attribute \"" + std::string(name) + "\" here.");
     xmlchars::requireName(name);
     xmlchars::requireValue(name, value);
-    pugi::xml_attribute a = nodeOf(m_node).append_attribute(std::string(name).c_str());
-    if (!a || !a.set_value(value.data(), value.size()))
-        throw Error("Out of memory while building an XML document.");
+    const XmlTree::Span n = m_tree->store(name);
+    m_tree->addAttribute(m_node, n, m_tree->store(value));
 }
 
 std::string XmlElement::GetAttribute(std::string_view name) const {
-    const pugi::xml_attribute a = findAttribute(nodeOf(m_node), name);
-    if (!a)
+    const std::size_t a = isElement() ? m_tree->findAttribute(m_node, name) : kNone;
+    if (a == kNone)
         throw ConversionError("The document lacks the attribute \"" + std::string(name) + "\".");
-    return a.value();
+    return std::string(m_tree->view(m_tree->attributes[a].value));
 }
 
 bool XmlElement::HasAttribute(std::string_view name) const {
-    return static_cast<bool>(findAttribute(nodeOf(m_node), name));
+    return isElement() && m_tree->findAttribute(m_node, name) != kNone;
 }
 
 std::size_t XmlElement::AttributeCount() const {
     std::size_t count = 0;
-    for (pugi::xml_attribute a = nodeOf(m_node).first_attribute(); a; a = a.next_attribute())
-        ++count;
+    if (isElement())
+        for (std::size_t a = m_tree->nodes[m_node].firstAttribute; a != kNone;
+             a = m_tree->attributes[a].next)
+            ++count;
     return count;
 }
 
 std::vector<std::pair<std::string, std::string>> XmlElement::Attributes() const {
     std::vector<std::pair<std::string, std::string>> result;
-    for (pugi::xml_attribute a = nodeOf(m_node).first_attribute(); a; a = a.next_attribute())
-        result.emplace_back(a.name(), a.value());
+    if (isElement())
+        for (std::size_t a = m_tree->nodes[m_node].firstAttribute; a != kNone;
+             a = m_tree->attributes[a].next)
+            result.emplace_back(m_tree->view(m_tree->attributes[a].name),
+                                m_tree->view(m_tree->attributes[a].value));
     return result;
 }
 
 std::vector<XmlElement> XmlElement::ChildNodes() const {
+    // Blank text never enters the tree, so every child counts.
     std::vector<XmlElement> result;
-    for (pugi::xml_node c = nodeOf(m_node).first_child(); c; c = c.next_sibling()) {
-        if (c.type() == pugi::node_element || (isText(c) && !isBlank(c.value())))
-            result.push_back(XmlElement(c.internal_object()));
-    }
+    if (isElement())
+        for (std::size_t c = m_tree->nodes[m_node].firstChild; c != kNone;
+             c = m_tree->nodes[c].nextSibling)
+            result.push_back(XmlElement(m_tree, c));
     return result;
 }
 
 XmlElement XmlElement::ChildByName(std::string_view name) const {
-    for (pugi::xml_node c = nodeOf(m_node).first_child(); c; c = c.next_sibling())
-        if (c.type() == pugi::node_element && name == c.name())
-            return XmlElement(c.internal_object());
+    if (isElement())
+        for (std::size_t c = m_tree->nodes[m_node].firstChild; c != kNone;
+             c = m_tree->nodes[c].nextSibling) {
+            const XmlTree::Node& n = m_tree->nodes[c];
+            if (!n.isText && m_tree->view(n.name) == name) return XmlElement(m_tree, c);
+        }
     return {};
 }
 
-XmlDocument::XmlDocument() {
-    useWipingAllocator();
-    m_impl = std::make_unique<Impl>();
-}
+XmlDocument::XmlDocument() : m_tree(std::make_unique<XmlTree>()) {}
 
 XmlDocument::~XmlDocument() = default;
 XmlDocument::XmlDocument(XmlDocument&&) noexcept = default;
@@ -175,47 +196,78 @@ XmlDocument& XmlDocument::operator=(XmlDocument&&) noexcept = default;
 
 XmlDocument XmlDocument::LoadFromBuffer(SecureBytes buffer) {
     if (buffer.empty()) throw XmlError(0, "the document is empty");
-    const std::size_t start = prepareUtf8(buffer);
-    {
-        // pugixml accepts text after the root, a second root, duplicate attributes, control
-        // characters and broken UTF-8; the strict reader vets a copy first (it decodes in place).
-        SecureBytes scratch(buffer);
-        XmlReader reader(reinterpret_cast<char*>(scratch.data()), scratch.size());
-        while (reader.next() != XmlReader::Token::EndOfDocument) {
+    prepareUtf8(buffer);  // the reader skips a UTF-8 byte order mark itself
+    XmlDocument document;
+    XmlTree& tree = *document.m_tree;
+    tree.text = std::move(buffer);
+    // The reader decodes in place and its views stay valid, so the tree points into the buffer.
+    XmlReader reader(reinterpret_cast<char*>(tree.text.data()), tree.text.size());
+    std::vector<std::size_t> open;
+    for (;;) {
+        switch (reader.next()) {
+            case XmlReader::Token::StartElement: {
+                const std::size_t parent = open.empty() ? kNone : open.back();
+                const std::size_t node = tree.addNode(parent, tree.spanOf(reader.name()), false);
+                for (const XmlReader::Attribute& a : reader.attributes())
+                    tree.addAttribute(node, tree.spanOf(a.name), tree.spanOf(a.value));
+                open.push_back(node);
+                break;
+            }
+            case XmlReader::Token::EndElement:
+                open.pop_back();
+                break;
+            case XmlReader::Token::Text:
+                if (!isBlank(reader.text()))
+                    tree.addNode(open.back(), tree.spanOf(reader.text()), true);
+                break;
+            case XmlReader::Token::EndOfDocument:
+                return document;
         }
     }
-    XmlDocument document;
-    Impl& impl = *document.m_impl;
-    impl.buffer = std::move(buffer);
-    const unsigned flags =
-        pugi::parse_cdata | pugi::parse_escapes | pugi::parse_wconv_attribute | pugi::parse_eol;
-    const pugi::xml_parse_result result = impl.doc.load_buffer_inplace(
-        impl.buffer.data() + start, impl.buffer.size() - start, flags, pugi::encoding_utf8);
-    if (!result)
-        throw XmlError(start + static_cast<std::size_t>(result.offset), result.description());
-    if (!impl.doc.document_element()) throw XmlError(start, "the document has no root element");
-    return document;
 }
 
 XmlElement XmlDocument::AddRoot(std::string_view name) {
-    if (m_impl->doc.document_element()) throw Error("The XML document already has a root element.");
+    if (m_tree->root != kNone) throw Error("The XML document already has a root element.");
     xmlchars::requireName(name);
-    pugi::xml_node root = m_impl->doc.append_child(std::string(name).c_str());
-    if (!root) throw Error("Out of memory while building an XML document.");
-    return XmlElement(root.internal_object());
+    return XmlElement(m_tree.get(), m_tree->addNode(kNone, m_tree->store(name), false));
 }
 
 XmlElement XmlDocument::DocumentElement() const {
-    const pugi::xml_node root = m_impl->doc.document_element();
-    return root ? XmlElement(root.internal_object()) : XmlElement();
+    return m_tree->root == kNone ? XmlElement() : XmlElement(m_tree.get(), m_tree->root);
 }
 
 SecureBytes XmlDocument::SaveToBuffer() const {
     SecureBytes out;
-    BufferWriter writer(out);
-    m_impl->doc.save(writer, "", pugi::format_raw | pugi::format_no_declaration,
-                     pugi::encoding_utf8);
-    return out;
+    const XmlTree& tree = *m_tree;
+    if (tree.root == kNone) return out;
+    XmlWriter writer(out);
+    // Depth first without recursion: a document may nest deeper than the stack would allow.
+    std::vector<std::size_t> open;
+    std::size_t n = tree.root;
+    for (;;) {
+        const XmlTree::Node& node = tree.nodes[n];
+        if (node.isText) {
+            writer.text(tree.view(node.name));
+        } else {
+            writer.startElement(tree.view(node.name));
+            for (std::size_t a = node.firstAttribute; a != kNone; a = tree.attributes[a].next)
+                writer.attribute(tree.view(tree.attributes[a].name),
+                                 tree.view(tree.attributes[a].value));
+            if (node.firstChild != kNone) {
+                open.push_back(n);
+                n = node.firstChild;
+                continue;
+            }
+            writer.endElement();
+        }
+        while (tree.nodes[n].nextSibling == kNone) {
+            if (open.empty()) return out;
+            n = open.back();
+            open.pop_back();
+            writer.endElement();
+        }
+        n = tree.nodes[n].nextSibling;
+    }
 }
 
 }  // namespace vorkel

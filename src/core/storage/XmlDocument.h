@@ -11,6 +11,8 @@
 
 namespace vorkel {
 
+struct XmlTree;
+
 /// A handle to one node of an XmlDocument; valid while the document lives. A null handle
 /// stands for a missing child: it has no attributes and no children.
 class XmlElement {
@@ -18,7 +20,7 @@ public:
     XmlElement() = default;
 
     /// True for the handle of a missing node.
-    bool isNull() const { return m_node == nullptr; }
+    bool isNull() const { return m_tree == nullptr; }
     /// True when the node is an element (not text).
     bool isElement() const;
     /// The element's name; empty for text and null handles.
@@ -29,7 +31,8 @@ public:
     /// Sets (or adds) an attribute; an empty value still produces the attribute.
     void SetAttribute(std::string_view name, std::string_view value);
     /// Adds an attribute the element does not have yet, without looking for it first (so a
-    /// long run of them costs linear time); the caller vouches that the name is new.
+    /// long run of them costs linear time); the caller vouches that the name is new, and
+    /// SaveToBuffer throws Error for a duplicate.
     void AppendAttribute(std::string_view name, std::string_view value);
 
     /// The attribute's text; throws ConversionError naming the attribute when it is missing.
@@ -48,12 +51,14 @@ public:
 
 private:
     friend class XmlDocument;
-    explicit XmlElement(void* node) : m_node(node) {}
-    void* m_node =
-        nullptr;  // pugi::xml_node_struct, kept opaque so only the XML layer sees pugixml
+    XmlElement(XmlTree* tree, std::size_t node) : m_tree(tree), m_node(node) {}
+    XmlTree* m_tree = nullptr;  // null for a missing node
+    std::size_t m_node = 0;     // index into the tree's nodes
 };
 
 /// An XML document object model; the settings document and the logon check go through it.
+/// Elements keep their attributes in order and their children (elements and non-blank text);
+/// every name, value and text lies in secret memory, wiped when the document goes.
 class XmlDocument {
 public:
     /// A new, empty document.
@@ -76,8 +81,7 @@ public:
     SecureBytes SaveToBuffer() const;
 
 private:
-    struct Impl;
-    std::unique_ptr<Impl> m_impl;
+    std::unique_ptr<XmlTree> m_tree;  // on the heap, so handles survive a move of the document
 };
 
 }  // namespace vorkel

@@ -125,6 +125,32 @@ void XmlWriter::attribute(std::string_view name, std::string_view value) {
     }
 }
 
+void XmlWriter::text(std::string_view text) {
+    if (m_open.empty()) throw Error("Text must stand inside an element.");
+    if (text.empty()) return;
+    if (!isValue(text)) throw Error("The text holds a character XML cannot carry.");
+    if (!m_open.back().hasChildren) m_out.push_back('>');
+    for (const char c : text) {
+        switch (c) {
+            case '&':
+                append("&amp;");
+                break;
+            case '<':
+                append("&lt;");
+                break;
+            case '>':
+                append("&gt;");
+                break;
+            case '\r':
+                append("&#13;");
+                break;
+            default:
+                m_out.push_back(static_cast<std::uint8_t>(c));
+        }
+    }
+    m_open.back().hasChildren = true;
+}
+
 void XmlWriter::endElement() {
     if (m_open.empty()) throw Error("No XML element is open.");
     const Open top = m_open.back();

@@ -23,6 +23,9 @@ public:
     void startElement(std::string_view name);
     /// Writes ` name="value"` on the element just started.
     void attribute(std::string_view name, std::string_view value);
+    /// Writes character data in the innermost element, with &amp; &lt; &gt; and CR as &#13; (so
+    /// it reads back as CR, not as a line end); empty text writes nothing.
+    void text(std::string_view text);
     /// Closes the innermost element: "/>" when it has no children, else "</name>".
     void endElement();
 

@@ -216,6 +216,57 @@ TEST(XmlDocument, MovesKeepTheTree) {
     EXPECT_EQ(textOf(c.SaveToBuffer()), "<r x=\"1\"/>");
 }
 
+TEST(XmlDocument, TextAndAttributeOrderSurviveALoadAndSave) {
+    const XmlDocument doc =
+        load("<r z=\"1\" a=\"2\" m=\"3\">a &amp; b<x/>c&#13;d<![CDATA[<&>]]><!-- c -->e</r>");
+    const std::vector<XmlElement> kids = doc.DocumentElement().ChildNodes();
+    ASSERT_EQ(kids.size(), 5u);  // the comment splits the text, as the reader does
+    EXPECT_EQ(kids[1].name(), "x");
+    for (std::size_t i : {0u, 2u, 3u, 4u}) EXPECT_FALSE(kids[i].isElement()) << i;
+    // CDATA comes back as escaped text and CR as a reference, so a second load reads the same.
+    const std::string saved = "<r z=\"1\" a=\"2\" m=\"3\">a &amp; b<x/>c&#13;d&lt;&amp;&gt;e</r>";
+    EXPECT_EQ(textOf(doc.SaveToBuffer()), saved);
+    EXPECT_EQ(textOf(load(saved).SaveToBuffer()), saved);
+}
+
+TEST(XmlDocument, LoadedTreeTakesEditsInPlace) {
+    XmlDocument doc = load("<r b=\"1\" a=\"secret\">t<c/></r>");
+    XmlElement root = doc.DocumentElement();
+    root.SetAttribute("a", "new");
+    root.SetAttribute("c", "3");
+    root.AddChild("d").SetAttribute("k", "v");
+    EXPECT_EQ(textOf(doc.SaveToBuffer()), "<r b=\"1\" a=\"new\" c=\"3\">t<c/><d k=\"v\"/></r>");
+    std::vector<XmlElement> kids = root.ChildNodes();
+    ASSERT_EQ(kids.size(), 3u);
+    XmlElement text = kids[0];
+    EXPECT_THROW(text.AddChild("x"), Error);
+    EXPECT_THROW(text.SetAttribute("x", "1"), Error);
+    EXPECT_THROW(text.AppendAttribute("x", "1"), Error);
+    EXPECT_FALSE(text.HasAttribute("x"));
+    EXPECT_TRUE(text.ChildNodes().empty());
+    EXPECT_TRUE(text.ChildByName("x").isNull());
+}
+
+TEST(XmlDocument, HandlesOutliveGrowthAndMoves) {
+    XmlDocument doc;
+    XmlElement root = doc.AddRoot("r");
+    XmlElement first = root.AddChild("c");
+    for (int i = 0; i < 1000; ++i) root.AddChild("c").AppendAttribute("n", std::to_string(i));
+    first.SetAttribute("n", "first");
+    XmlDocument moved = std::move(doc);
+    EXPECT_EQ(root.ChildNodes().size(), 1001u);
+    EXPECT_EQ(moved.DocumentElement().ChildByName("c").GetAttribute("n"), "first");
+    EXPECT_EQ(root.ChildNodes().back().GetAttribute("n"), "999");
+}
+
+TEST(XmlDocument, SaveRefusesADuplicateThatAppendAttributeLetIn) {
+    XmlDocument doc;
+    XmlElement root = doc.AddRoot("r");
+    root.AppendAttribute("a", "1");
+    root.AppendAttribute("a", "2");  // the caller broke its promise
+    EXPECT_THROW(doc.SaveToBuffer(), Error);
+}
+
 // Buffers that are mostly, but not quite, XML: tokens of markup mixed with stray bytes.
 std::string randomBuffer(std::mt19937& rng) {
     static const std::vector<std::string> pieces = {

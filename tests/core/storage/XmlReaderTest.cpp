@@ -20,7 +20,7 @@ struct Case {
     std::string bytes;
 };
 
-// Documents a conforming parser refuses. The first group is what pugixml alone accepts.
+// Documents a conforming parser refuses. The first group is what a lenient parser accepts.
 const std::vector<Case>& rejected() {
     using namespace std::string_literals;
     static const std::vector<Case> cases = {

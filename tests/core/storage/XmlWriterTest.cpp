@@ -241,5 +241,48 @@ TEST(XmlWriter, ElementsKeepTheirOrderAndNesting) {
     EXPECT_EQ(readerTrace(written(tree)), "<r><a k=[1]><b></b></a><c></c><a></a></r>");
 }
 
+TEST(XmlWriter, TextIsEscapedAndReadsBackByteForByte) {
+    const std::string text = "x&<>]]>\r\n\ty \xC3\xA9";
+    SecureBytes out;
+    XmlWriter w(out);
+    w.startElement("a");
+    w.text("");  // nothing, so the element stays empty until real content comes
+    w.text(text);
+    w.startElement("b");
+    w.endElement();
+    w.endElement();
+    EXPECT_EQ(textOf(out), "<a>x&amp;&lt;&gt;]]&gt;&#13;\n\ty \xC3\xA9<b/></a>");
+    EXPECT_EQ(readerTrace(textOf(out)), "<a>[" + text + "]<b></b></a>");
+
+    SecureBytes empty;
+    XmlWriter e(empty);
+    e.startElement("a");
+    e.text("");
+    e.endElement();
+    EXPECT_EQ(textOf(empty), "<a/>");
+}
+
+TEST(XmlWriter, RefusesTextItCouldNotReadBack) {
+    const auto open = [](XmlWriter& w) { w.startElement("a"); };
+    for (const char* text : {"\x01", "a\x0B", "\xFF", "\xED\xA0\x80", "\xEF\xBF\xBF"})
+        expectRefused(
+            open, [&](XmlWriter& w) { w.text(text); }, text);
+    expectRefused(
+        open, [](XmlWriter& w) { w.text(std::string("a\0b", 3)); }, "NUL");
+    expectRefused([](XmlWriter&) {}, [](XmlWriter& w) { w.text("t"); }, "no element");
+    expectRefused(
+        [](XmlWriter& w) {
+            w.startElement("a");
+            w.endElement();
+        },
+        [](XmlWriter& w) { w.text("t"); }, "after the root");
+    expectRefused(
+        [](XmlWriter& w) {
+            w.startElement("a");
+            w.text("t");
+        },
+        [](XmlWriter& w) { w.attribute("late", "1"); }, "attribute after text");
+}
+
 }  // namespace
 }  // namespace vorkel
