@@ -27,13 +27,13 @@ portable-deps:
 	@scripts/install-deps.sh $(PORTABLE_PKGS)
 
 $(BUILD)/build.ninja: | deps
-	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORKEL_WERROR=ON
 
 build: deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)
 
 $(SAN_BUILD)/build.ninja: | deps
-	cmake -S . -B $(SAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVORKEL_SANITIZE=ON -DVORKEL_BENCH=OFF
+	cmake -S . -B $(SAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVORKEL_SANITIZE=ON -DVORKEL_BENCH=OFF -DVORKEL_WERROR=ON
 
 build-sanitize: deps $(SAN_BUILD)/build.ninja
 	cmake --build $(SAN_BUILD) -j $(JOBS)
