@@ -58,5 +58,10 @@ bench: build
 	$(BUILD)/bench/vorkel-bench
 	$(BUILD)/bench/gui/vorkel-gui-bench
 
+# Rewrites every C++ file the sources_are_formatted test checks, in place.
+format:
+	@scripts/install-deps.sh clang-format
+	find src tests bench fuzz -name '*.cpp' -o -name '*.h' | xargs clang-format -i
+
 clean:
 	rm -rf $(BUILD) $(SAN_BUILD) $(FUZZ_BUILD)
