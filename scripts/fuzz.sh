@@ -14,7 +14,8 @@ seconds=${FUZZ_SECONDS:-60}
 jobs=${JOBS:-$(nproc)}
 
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS=-O1 \
-      -DCMAKE_CXX_COMPILER=clang++-14 -DVORKEL_FUZZ=ON -DVORKEL_GUI=OFF -DVORKEL_BENCH=OFF -DVORKEL_WERROR=ON \
+      -DCMAKE_CXX_COMPILER=clang++-14 -DVORKEL_FUZZ=ON -DVORKEL_GUI=OFF -DVORKEL_BENCH=OFF -DVORKEL_TESTS=OFF \
+      -DVORKEL_WERROR=ON \
       ${FUZZ_CMAKE_ARGS:-} >/dev/null
 cmake --build "$build" -j "$jobs" --target fuzz_all
 
