@@ -35,8 +35,15 @@ FUZZ_SECONDS ?= 60
 # The program alone configures without the tests; the test builds turn warnings into errors.
 CONFIGURE     = cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 CONFIGURE_RUN = $(CONFIGURE) -DVORKEL_TESTS=OFF
+PLAIN_CMAKE   = -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORKEL_TESTS=ON -DVORKEL_BENCH=OFF \
+                -DVORKEL_WERROR=ON
+SAN_CMAKE     = -DCMAKE_BUILD_TYPE=Debug -DVORKEL_SANITIZE=ON -DVORKEL_TESTS=ON \
+                -DVORKEL_BENCH=OFF -DVORKEL_WERROR=ON
 
-.PHONY: run test bench portable build build-sanitize clean format fuzz
+# make test runs the plain and the sanitizer suites side by side, each with half the jobs.
+HALF_JOBS := $(shell j=$(JOBS); echo $$(( j > 1 ? j / 2 : 1 )))
+
+.PHONY: run test test-plain test-sanitize bench portable clean format fuzz
 
 run:
 	@scripts/install-deps.sh $(RUN_PKGS)
@@ -44,21 +51,19 @@ run:
 	cmake --build $(BUILD) -j $(JOBS) --target vorkel vorkel-cli
 	$(BUILD)/src/gui/vorkel
 
-build:
+# One command for CI. Each suite logs to <build>/suite.log, printed when it fails; make fails when
+# either does. The sanitizer side then replays every fuzz target once over its committed corpus
+# and the generated seeds, so a known bad input fails every run; open-ended fuzzing is make fuzz.
+test:
 	@scripts/install-deps.sh $(TEST_PKGS)
-	$(CONFIGURE) -DVORKEL_TESTS=ON -DVORKEL_BENCH=OFF -DVORKEL_WERROR=ON
-	cmake --build $(BUILD) -j $(JOBS)
+	@$(MAKE) --no-print-directory -j2 test-plain test-sanitize
 
-build-sanitize:
-	@scripts/install-deps.sh $(TEST_PKGS)
-	cmake -S . -B $(SAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVORKEL_SANITIZE=ON \
-	      -DVORKEL_BENCH=OFF -DVORKEL_WERROR=ON
-	cmake --build $(SAN_BUILD) -j $(JOBS)
+test-plain:
+	@scripts/test-suite.sh plain $(BUILD) $(HALF_JOBS) -- $(PLAIN_CMAKE)
 
-test: build build-sanitize
-	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
-	cd $(SAN_BUILD) && ctest --output-on-failure -j $(JOBS) -LE slow
-	$(MAKE) fuzz
+test-sanitize:
+	@scripts/test-suite.sh sanitizer $(SAN_BUILD) $(HALF_JOBS) -LE slow -- $(SAN_CMAKE) -- \
+	    env FUZZ_BUILD=$(FUZZ_BUILD) JOBS=$(HALF_JOBS) scripts/fuzz.sh --replay
 
 # Every libFuzzer target for FUZZ_SECONDS under ASan and UBSan; any finding fails.
 fuzz:
