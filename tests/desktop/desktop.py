@@ -16,7 +16,16 @@ import unittest
 
 TOOLS = ["Xvfb", "openbox", "xdotool", "xprop", "xwininfo", "xclip"]
 
-MAIN_TITLE = r"^Vorkel v4\.1$"
+
+def program_version():
+    """The version the build wrote into the program (project(VERSION)), handed over by ctest."""
+    version = os.environ.get("VORKEL_VERSION")
+    if not version:
+        raise RuntimeError("VORKEL_VERSION must give the program's version; run through ctest")
+    return version
+
+
+MAIN_TITLE = r"^Vorkel v" + re.escape(program_version()) + r"$"
 LOGON_TITLE = r"^Vorkel Logon$"
 CONFIRM_TITLE = r"^Confirm Password$"
 MESSAGE_TITLE = r"^(Warning|Error|Information|Confirm|Vorkel 3)$"

@@ -2,6 +2,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "Version.h"
 #include "support/DialogWatch.h"
 #include "ui/AboutBox.h"
 #include "ui/LinkOpener.h"
@@ -31,7 +32,8 @@ private slots:
         auto* name = box.findChild<QLabel*>("lblProductName");
         QCOMPARE(name->text(), QStringLiteral("Vorkel"));
         QVERIFY(name->font().bold());
-        QCOMPARE(box.findChild<QLabel*>("lblVersion")->text(), QStringLiteral("(version 4.1)"));
+        QCOMPARE(box.findChild<QLabel*>("lblVersion")->text(),
+                 QString("(version " VORKEL_VERSION ")"));
         auto* site = box.findChild<QLabel*>("lblWebSite");
         QCOMPARE(site->text(), QStringLiteral("https://www.vorkel.app/"));
         QCOMPARE(site->textFormat(), Qt::PlainText);

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "Error.h"
+#include "Version.h"
 #include "logon/LogonDialog.h"
 #include "logon/PasswordConfirmDialog.h"
 #include "session/Messages.h"
@@ -111,7 +112,7 @@ private slots:
         QCOMPARE(d.palette().color(QPalette::Window), QColor(Qt::white));
         QCOMPARE(rig.label("lblUsername"), QStringLiteral("Username:"));
         QCOMPARE(rig.label("lblPassword"), QStringLiteral("Password:"));
-        QCOMPARE(rig.label("lblVersion"), QStringLiteral("version 4.1"));
+        QCOMPARE(rig.label("lblVersion"), QString("version " VORKEL_VERSION));
         QVERIFY(d.findChild<QLabel*>("lblVersion")->alignment() & Qt::AlignRight);
         QCOMPARE(rig.label("lblProduct"), QStringLiteral("Vorkel"));
         QVERIFY(d.findChild<QLabel*>("lblProduct")->font().bold());

@@ -10,6 +10,7 @@
 #include <filesystem>
 
 #include "MainWindowHarness.h"
+#include "Version.h"
 #include "entries/EditorPane.h"
 #include "entries/Entry.h"
 #include "entries/ListPane.h"
@@ -58,7 +59,7 @@ void MainWindowTest::startsWithTheLogonDialogAlone() {
     TempDir dir;
     MainWindowHarness h(dir.path());
     QCOMPARE(h.window->objectName(), QString("TfmMain"));
-    QCOMPARE(h.window->windowTitle(), QString("Vorkel v4.1"));
+    QCOMPARE(h.window->windowTitle(), QString("Vorkel v" VORKEL_VERSION));
     QVERIFY(!h.window->isVisible());
     QVERIFY(h.logon().isVisible());
     // Owned by the main window: a child window, so no taskbar entry of its own.

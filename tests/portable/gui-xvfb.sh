@@ -38,7 +38,7 @@ xdotool key Return
 window "Confirm Password" >/dev/null
 xdotool type --delay 10 'Secret 1'
 xdotool key alt+o
-main=$(window "Vorkel v4.1")
+main=$(window "Vorkel v${VORKEL_VERSION:?the version comes from ctest}")
 # What the logon left on disk; the close must write both files again (a fresh salt each time).
 declare -A before=()
 for file in Vorkel4.xdb Vorkel4.vfg; do

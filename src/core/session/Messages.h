@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "Version.h"
+
 namespace vorkel::msg {
 
 inline constexpr std::string_view kApplicationTitle = "Vorkel 3";
@@ -29,8 +31,8 @@ inline constexpr std::string_view kDeleteQuestionStart =
 inline constexpr std::string_view kNewEntryCaption = "New Password Entry";
 inline constexpr std::string_view kNewEntryPrompt = "Enter a Description";
 inline constexpr std::string_view kSearchPrompt = "<Search Here>";
-inline constexpr std::string_view kMainCaption = "Vorkel v4.1";
-inline constexpr std::string_view kVersionText = "version 4.1";
+inline constexpr std::string_view kMainCaption = "Vorkel v" VORKEL_VERSION;
+inline constexpr std::string_view kVersionText = "version " VORKEL_VERSION;
 inline constexpr std::string_view kLogonPromo =
     "Welcome to Vorkel.  The number one portable utility to maintain your personal passwords and "
     "other "
@@ -81,7 +83,7 @@ inline constexpr std::string_view kRestoredFromBackupMiddle =
 // The logon, confirm, change and about dialogs.
 inline constexpr std::string_view kProductName = "Vorkel";
 inline constexpr std::string_view kTagline = "protecting your data";
-inline constexpr std::string_view kAboutVersion = "(version 4.1)";
+inline constexpr std::string_view kAboutVersion = "(version " VORKEL_VERSION ")";
 inline constexpr std::string_view kLogonCaption = "Vorkel Logon";
 inline constexpr std::string_view kConfirmCaption = "Confirm Password";
 inline constexpr std::string_view kConfirmPrompt =

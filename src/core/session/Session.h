@@ -36,7 +36,6 @@ public:
     Session(const std::string& programFile, RandomSource& random, const Clock& clock);
 
     const std::string& ProgramFolder() const { return m_programFolder; }
-    const std::string& ProgramFile() const { return m_programFile; }
     std::string dataStorePath() const { return m_programFolder + "Vorkel4.xdb"; }
     std::string settingsPath() const { return m_programFolder + "Vorkel4.vfg"; }
 

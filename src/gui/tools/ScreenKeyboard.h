@@ -28,8 +28,6 @@ public:
     /// "Copy to Clipboard": copies the field's selected text; with none, the clipboard keeps
     /// what it held.
     void Button48Click();
-    /// True while the letter keys show capitals.
-    bool shiftOn() const { return m_shift; }
 
 private:
     QPushButton* key(const QString& caption, int left, int top, int width, const QString& name);
