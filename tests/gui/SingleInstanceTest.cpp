@@ -116,11 +116,15 @@ private slots:
         QVERIFY(activations.wait(5000));
         QCOMPARE(activations.count(), 1);
 
-        // Decided once: asking again neither changes the answer nor knocks again.
+        // Decided once: asking again neither changes the answer nor knocks again. A later
+        // start's knock comes after any such second knock, so once it has arrived the count
+        // is complete.
         QVERIFY(second.alreadyRunning());
         QVERIFY(!first.alreadyRunning());
-        QTest::qWait(100);
-        QCOMPARE(activations.count(), 1);
+        SingleInstance third(qs(dir.file("vorkel")));
+        QVERIFY(third.alreadyRunning());
+        QTRY_VERIFY_WITH_TIMEOUT(activations.count() >= 2, 5000);
+        QCOMPARE(activations.count(), 2);
     }
 
     void everyLaterStartIsAnActivation() {
@@ -144,8 +148,12 @@ private slots:
         QVERIFY(a.serverName() != b.serverName());
         QVERIFY(!a.alreadyRunning());
         QVERIFY(!b.alreadyRunning());
-        QTest::qWait(50);
-        QCOMPARE(activations.count(), 0);
+        // b's start did not knock on a: a's first knock, from a later start of a's own file,
+        // is its only one.
+        SingleInstance laterA(qs(one.file("vorkel")));
+        QVERIFY(laterA.alreadyRunning());
+        QTRY_VERIFY_WITH_TIMEOUT(activations.count() >= 1, 5000);
+        QCOMPARE(activations.count(), 1);
     }
 
     void anotherPathToTheSameFileIsTheSameProgram() {
@@ -246,8 +254,13 @@ private slots:
         QVERIFY(stranger.waitForConnected(2000));
         stranger.write(QByteArray(4096, 'x'));
         stranger.waitForBytesWritten(2000);
-        QTest::qWait(200);
+        // The instance read the line and hung up on it, without an activation.
+        QTRY_COMPARE_WITH_TIMEOUT(stranger.state(), QLocalSocket::UnconnectedState, 5000);
         QCOMPARE(activations.count(), 0);
+        // And it still answers a real start.
+        SingleInstance later(qs(dir.file("vorkel")));
+        QVERIFY(later.alreadyRunning());
+        QTRY_COMPARE_WITH_TIMEOUT(activations.count(), 1, 5000);
     }
 
     void aSecondProcessDefersToTheRunningOne() {

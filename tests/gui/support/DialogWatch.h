@@ -11,7 +11,9 @@ namespace vorkel::test {
 
 /// Watches, from the event loop, for a window to show, and then runs an action on it once; so
 /// a test can answer a modal dialog from inside its exec(). The watch ends when the action has
-/// run, after the time limit, or when the watch object goes, whichever comes first.
+/// run, after the time limit, or when the watch object goes, whichever comes first. Reaching the
+/// time limit while a modal window is open fails the test and closes every modal window, so a
+/// missed dialog never leaves an exec() blocking.
 class DialogWatch {
 public:
     /// Watches for a visible window named `objectName`.
@@ -30,8 +32,8 @@ public:
     bool ran() const { return *m_ran; }
 
 private:
-    DialogWatch(std::function<QWidget*()> find, std::function<void(QWidget*)> action,
-                int timeoutMs);
+    DialogWatch(std::function<QWidget*()> find, std::function<void(QWidget*)> action, int timeoutMs,
+                QString what);
 
     std::unique_ptr<QTimer> m_timer;
     std::shared_ptr<bool> m_ran;
