@@ -161,9 +161,10 @@ private slots:
             QCOMPARE(d.findChild<QLineEdit*>("editPassword")->text().size(), 12);
             clickButton(d, close);
         };
-        whenModal("TfmGenPass", [&](QDialog& d) { check(d, "btnOK"); });
+        auto fromMenu = DialogWatch::dialog("TfmGenPass", [&](QDialog& d) { check(d, "btnOK"); });
         w->child<QAction>("GeneratePassword1")->trigger();
-        whenModal("TfmGenPass", [&](QDialog& d) { check(d, "btnCancel"); });
+        auto fromToolbar =
+            DialogWatch::dialog("TfmGenPass", [&](QDialog& d) { check(d, "btnCancel"); });
         QTest::mouseClick(w->child<QToolButton>("btnGenPassword"), Qt::LeftButton);
         QCOMPARE(opened, 2);
         QVERIFY(!w->window->findChild<GeneratePasswordDialog*>());  // destroyed on closing

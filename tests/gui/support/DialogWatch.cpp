@@ -74,6 +74,17 @@ DialogWatch DialogWatch::named(const QString& objectName, std::function<void(QWi
         std::move(action), timeoutMs, QStringLiteral("window named ") + objectName);
 }
 
+DialogWatch DialogWatch::dialog(const QString& objectName, std::function<void(QDialog&)> action,
+                                int timeoutMs) {
+    return DialogWatch(
+        [objectName]() -> QWidget* {
+            auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            return d && d->isVisible() && d->objectName() == objectName ? d : nullptr;
+        },
+        [action = std::move(action)](QWidget* w) { action(*static_cast<QDialog*>(w)); }, timeoutMs,
+        QStringLiteral("modal dialog named ") + objectName);
+}
+
 DialogWatch DialogWatch::modal(std::function<void(QWidget*)> action, int timeoutMs) {
     return DialogWatch(
         []() -> QWidget* {

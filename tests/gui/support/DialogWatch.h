@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 
+class QDialog;
 class QTimer;
 class QWidget;
 
@@ -20,6 +21,10 @@ public:
     [[nodiscard]] static DialogWatch named(const QString& objectName,
                                            std::function<void(QWidget*)> action,
                                            int timeoutMs = 5000);
+    /// Watches for the active modal dialog named `objectName` (one shown by exec()).
+    [[nodiscard]] static DialogWatch dialog(const QString& objectName,
+                                            std::function<void(QDialog&)> action,
+                                            int timeoutMs = 5000);
     /// Watches for whatever modal window becomes active (message boxes have no name).
     [[nodiscard]] static DialogWatch modal(std::function<void(QWidget*)> action,
                                            int timeoutMs = 5000);
