@@ -146,6 +146,9 @@ private slots:
 
     void menuAndToolbarOpenAFreshModalDialogThatChangesNothing() {
         LoggedOn w;
+        // A user's click comes after the window is on screen; under a window manager a click
+        // on a window not yet framed can go nowhere.
+        QVERIFY(QTest::qWaitForWindowExposed(w->window.get()));
         const std::string store = w->dataStore();
         const EntryPtr before = w->session.workspace().entryOfRow(0);
         const QString shownPassword = w->field("editPassword")->text();
