@@ -30,7 +30,7 @@ std::vector<std::pair<EntryId, std::string>> naiveSearch(const Workspace& ws,
                                                          std::string_view needle) {
     const std::string folded = foldAtoZ(needle);
     std::vector<std::pair<EntryId, std::string>> out;
-    for (const EntryPtr& e : ws.master().entries())
+    for (const auto& e : ws.master().entries())
         if (foldAtoZ(e->title()).find(folded) != std::string::npos)
             out.emplace_back(e->id(), std::string(e->title()));
     return out;
@@ -38,7 +38,7 @@ std::vector<std::pair<EntryId, std::string>> naiveSearch(const Workspace& ws,
 
 std::vector<std::pair<EntryId, std::string>> shownRows(const Workspace& ws) {
     std::vector<std::pair<EntryId, std::string>> out;
-    for (const EntryPtr& e : ws.rows()) out.emplace_back(e->id(), std::string(e->title()));
+    for (const auto& e : ws.rows()) out.emplace_back(e->id(), std::string(e->title()));
     return out;
 }
 

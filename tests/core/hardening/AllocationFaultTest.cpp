@@ -51,7 +51,7 @@ protected:
 
     std::vector<std::string> titles(const Session& s) {
         std::vector<std::string> out;
-        for (const EntryPtr& e : s.workspace().master().entries()) out.emplace_back(e->title());
+        for (const auto& e : s.workspace().master().entries()) out.emplace_back(e->title());
         return out;
     }
 
