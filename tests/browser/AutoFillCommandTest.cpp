@@ -38,10 +38,8 @@ void AutoFillCommandTest::firstClickStartsTheBrowserSecondFillsTheEntrysPage() {
     server.page("/logon", kLogonPage);
     const QString logon = server.url("127.0.0.1", "/logon");
 
-    TempDir dir;
-    makeAccount(dir.path(), "bob", "pw");
-    auto h = std::make_unique<MainWindowHarness>(dir.path());
-    h->logOn("bob", "pw");
+    LoggedOnWindow bob;
+    std::unique_ptr<MainWindowHarness>& h = bob.h;
     QVERIFY(h->window->isVisible());
     BrowserBridge& bridge = h->window->commands().browser();
     QCOMPARE(bridge.settings().profileParent, QString());  // the system's temporary folder
@@ -67,7 +65,7 @@ void AutoFillCommandTest::firstClickStartsTheBrowserSecondFillsTheEntrysPage() {
     QVERIFY(bridge.IsBrowserRunning());
     // Nothing of the browser's lies beside the store.
     QVERIFY(bridge.profileFolder().startsWith(QDir::tempPath() + "/vorkel-browser-"));
-    QVERIFY(!bridge.profileFolder().startsWith(QString::fromStdString(dir.path())));
+    QVERIFY(!bridge.profileFolder().startsWith(QString::fromStdString(bob.dir.path())));
     const qint64 pid = bridge.processId();
     DevToolsPipe& pipe = *bridge.protocol();
     QTRY_VERIFY_WITH_TIMEOUT(openPages(pipe).size() == 1 && openPages(pipe)[0].second == logon,
@@ -102,7 +100,7 @@ void AutoFillCommandTest::firstClickStartsTheBrowserSecondFillsTheEntrysPage() {
     QTRY_VERIFY_WITH_TIMEOUT(::kill(-static_cast<pid_t>(pid), 0) != 0, 10000);
     QVERIFY(!QFileInfo::exists(profile));
     // The store's folder holds the program's files only: no folder of the browser's.
-    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+    for (const auto& entry : std::filesystem::directory_iterator(bob.dir.path()))
         QVERIFY2(!entry.is_directory(), entry.path().c_str());
 }
 
@@ -110,10 +108,8 @@ namespace {
 
 /// A logged-on window whose browser is running headless with a page that never finishes
 /// loading, and an entry for that page's site.
-struct SlowPageRig {
+struct SlowPageRig : LoggedOnWindow {
     LoopbackServer server;
-    TempDir dir;
-    std::unique_ptr<MainWindowHarness> h;
     QString slow;
     QPushButton* autoFill = nullptr;
 
@@ -122,9 +118,6 @@ struct SlowPageRig {
 <form><input type="text" name="login"><input type="password" name="pass"></form>
 <img src="/hang">)HTML");
         slow = server.url("127.0.0.1", "/slow");
-        makeAccount(dir.path(), "bob", "pw");
-        h = std::make_unique<MainWindowHarness>(dir.path());
-        h->logOn("bob", "pw");
         BrowserBridge& bridge = h->window->commands().browser();
         bridge.settings().headless = true;
         // Far beyond any test's patience: only a cancel ends a fill of this page in time.

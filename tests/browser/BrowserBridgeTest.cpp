@@ -50,6 +50,7 @@ class BrowserBridgeTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase();
+    void init();
     void fillsOnlyTheEntrysSiteAndThePageSeesIt();
     void aPageThatNeverFinishesIsSkippedAfterTheBound();
     void noOpenPageOfTheEntrysSiteFillsNothing();
@@ -71,6 +72,15 @@ private:
     std::string m_entry;  // the entry's address: the loopback server's host and port
 
     DevToolsPipe& pipe() { return *m_bridge->protocol(); }
+    void startBrowser() {
+        BrowserSettings settings;
+        settings.profileParent = m_profiles;
+        settings.headless = true;
+        m_bridge = std::make_unique<BrowserBridge>(settings);
+        QVERIFY(!m_bridge->browserProgram().isEmpty());
+        QVERIFY(!m_bridge->IsBrowserRunning());
+        m_bridge->OpenInNewBrowser(m_logon.toStdString());
+    }
     QString pageAt(const QString& url) {
         for (const auto& [id, address] : openPages(pipe()))
             if (address == url) return id;
@@ -94,18 +104,30 @@ void BrowserBridgeTest::initTestCase() {
     QVERIFY(QDir().mkpath(m_profiles + "/vorkel-browser-notes"));
 
     BrowserSettings settings;
-    settings.profileParent = m_profiles;
-    settings.headless = true;
-    m_bridge = std::make_unique<BrowserBridge>(settings);
-    QVERIFY2(!m_bridge->browserProgram().isEmpty(), "no chromium or google-chrome on the PATH");
-    QVERIFY(!m_bridge->IsBrowserRunning());
-    m_bridge->OpenInNewBrowser(m_logon.toStdString());
+    QVERIFY2(!BrowserBridge(settings).browserProgram().isEmpty(),
+             "no chromium or google-chrome on the PATH");
+    startBrowser();
     QVERIFY(m_bridge->IsBrowserRunning());
     QVERIFY(!QFileInfo::exists(m_profiles + "/vorkel-browser-999999999-dead"));
     QVERIFY(QFileInfo::exists(m_profiles + "/vorkel-browser-1-alive"));
     QVERIFY(QFileInfo::exists(m_profiles + "/vorkel-browser-notes"));
-    QTRY_VERIFY_WITH_TIMEOUT(!pageAt(m_logon).isEmpty(), 30000);
-    openPage(pipe(), m_otherHost);
+}
+
+// Every test starts from the same state, whatever ran before it or failed half-way: a running
+// browser (a new one if an earlier test ended it) showing a fresh page of the entry's site and
+// one of another host and nothing else, no picture held back, and the usual bound.
+void BrowserBridgeTest::init() {
+    m_server.releaseHanging();
+    if (!m_bridge || !m_bridge->IsBrowserRunning()) startBrowser();
+    QVERIFY(m_bridge->IsBrowserRunning());
+    m_bridge->settings().readyBoundMs = BrowserSettings().readyBoundMs;
+    const QString logon = openPage(pipe(), m_logon);
+    const QString other = openPage(pipe(), m_otherHost);
+    for (const auto& [id, address] : openPages(pipe()))
+        if (id != logon && id != other) pipe().call("Target.closeTarget", {{"targetId", id}});
+    QTRY_VERIFY_WITH_TIMEOUT(
+        openPages(pipe()).size() == 2 && pageAt(m_logon) == logon && pageAt(m_otherHost) == other,
+        30000);
 }
 
 void BrowserBridgeTest::fillsOnlyTheEntrysSiteAndThePageSeesIt() {
@@ -201,7 +223,6 @@ void BrowserBridgeTest::readOnlyAndDisabledInputsAreLeftAlone() {
 }
 
 void BrowserBridgeTest::aFillCanBeCancelledWhileItWaits() {
-    m_server.releaseHanging();  // the earlier tests' pictures
     m_server.page("/slow1", QByteArray(kSlowPage).replace("/hang", "/hang?1"));
     const QString slowUrl = m_server.url("127.0.0.1", "/slow1");
     const QString slow = openPage(pipe(), slowUrl);

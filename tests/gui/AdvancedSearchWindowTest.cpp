@@ -23,15 +23,8 @@ namespace {
 const QString kCreated = "25/12/2010 10:00:00";
 
 /// A window logged on as bob whose entry list holds only the entries a test adds.
-struct Searching {
-    TempDir dir;
-    std::unique_ptr<MainWindowHarness> h;
-    Searching() {
-        makeAccount(dir.path(), "bob", "pw");
-        h = std::make_unique<MainWindowHarness>(dir.path());
-        h->logOn("bob", "pw");
-        h->window->listPane().ClearEntryList();
-    }
+struct Searching : LoggedOnWindow {
+    Searching() { h->window->listPane().ClearEntryList(); }
     void add(const char* title, const char* notes = "") {
         h->session.workspace().AddEntry(title, notes, "user", "", "", "", "bob");
         h->window->listPane().rowsRebuilt();
@@ -250,11 +243,28 @@ void AdvancedSearchWindowTest::itemsAreAsTallAsTheirLines() {
 void AdvancedSearchWindowTest::theHeaderStaysCentred() {
     Searching s;
     AdvancedSearchWindow* w = s.open();
-    w->resize(900, 521);
-    QTRY_COMPARE(w->findChild<QWidget*>("pnlResults")->width(), 900);
-    QCOMPARE(s.field()->x(), 320);
-    QCOMPARE(w->findChild<QPushButton*>("btnSearch")->x(), 376);
-    QCOMPARE(w->findChild<QLabel*>("lblAdvancedSearch")->x(), 300);
+    QWidget* header[] = {w->findChild<QLabel*>("lblAdvancedSearch"), s.field(),
+                         w->findChild<QPushButton*>("btnSearch")};
+    // As the window widens, the header moves by half the widening: it stays where it was
+    // relative to the middle, its parts in line and inside the window.
+    const auto placed = [&](int width) {
+        w->resize(width, 521);
+        QWidget* results = w->findChild<QWidget*>("pnlResults");
+        if (!QTest::qWaitFor([&] { return results->width() == width; })) return std::vector<int>{};
+        std::vector<int> lefts;
+        for (QWidget* part : header) {
+            const QRect r(part->mapTo(w, QPoint(0, 0)), part->size());
+            if (!w->rect().contains(r)) return std::vector<int>{};
+            lefts.push_back(r.left());
+        }
+        return lefts;
+    };
+    const std::vector<int> narrow = placed(700);
+    const std::vector<int> wide = placed(900);
+    QCOMPARE(narrow.size(), std::size(header));
+    QCOMPARE(wide.size(), std::size(header));
+    for (std::size_t i = 0; i < narrow.size(); ++i) QCOMPARE(wide[i] - narrow[i], 100);
+    QVERIFY(narrow[0] < narrow[1] && narrow[1] < narrow[2]);
 }
 
 void AdvancedSearchWindowTest::hiddenAndClearedWhenTheMainWindowLocks() {
@@ -274,7 +284,11 @@ void AdvancedSearchWindowTest::hiddenAndClearedWhenTheMainWindowLocks() {
     QVERIFY(!s.w()->isVisible());
     s.h->window->setWindowState(Qt::WindowNoState);  // PromptMasterPass: the restore locks
     QVERIFY(s.h->window->isLocked());
-    QTest::qWait(20);
+    // The window decides on coming back from a zero timer set at the restore; one set after it
+    // has run by the time this one has.
+    bool later = false;
+    QTimer::singleShot(0, s.w(), [&later] { later = true; });
+    QTRY_VERIFY(later);
     QVERIFY(!s.w()->isVisible());
     QVERIFY(s.items().isEmpty() && s.field()->text().isEmpty());
 }

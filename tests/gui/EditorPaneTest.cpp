@@ -13,6 +13,7 @@
 #include "entries/EditorPane.h"
 #include "entries/NotesEdit.h"
 #include "session/Session.h"
+#include "session/WindowRules.h"
 #include "storage/Settings.h"
 #include "support/FolderSession.h"
 
@@ -349,20 +350,21 @@ private slots:
         showPane();
         QWidget* logo = child<QWidget>("pnlLogo");
         QWidget* page = child<QWidget>("tabDetails");
+        // The widths themselves are the core's rule (WindowRules.FieldWidthRule); here, that
+        // every field and button follows it, and follows the pane as it changes.
         auto check = [&] {
             QCOMPARE(logo->x() + logo->width(), page->width() - 8);
-            const int w = logo->x() - child("editTitle")->x() - 15;
+            const vorkel::EditorFieldLayout rule =
+                vorkel::editorFieldLayout(logo->x(), child("editTitle")->x());
             for (const char* name : {"editTitle", "editUsername", "editEmail", "editPassPhrase"})
-                QCOMPARE(child(name)->width(), w);
-            QCOMPARE(child("editURL")->width(), w - 30);
+                QCOMPARE(child(name)->width(), rule.fullWidth);
+            QCOMPARE(child("editURL")->width(), rule.urlWidth);
             for (const char* name : {"editPassword", "editExpires"})
-                QCOMPARE(child(name)->width(), w - 74);
-            QCOMPARE(types()->width(), w - 74);
-            const QLineEdit* url = child("editURL");
-            QCOMPARE(child<QPushButton>("btnURLGo")->x(), url->x() + url->width() + 7);
-            const QLineEdit* pw = child("editPassword");
+                QCOMPARE(child(name)->width(), rule.shortWidth);
+            QCOMPARE(types()->width(), rule.shortWidth);
+            QCOMPARE(child<QPushButton>("btnURLGo")->x(), rule.goLeft);
             for (const char* name : {"btnGenPassword1", "btnEditType", "btnDate"})
-                QCOMPARE(child<QPushButton>(name)->x(), pw->x() + pw->width() + 7);
+                QCOMPARE(child<QPushButton>(name)->x(), rule.buttonsLeft);
         };
         check();
         const int before = child("editTitle")->width();

@@ -15,6 +15,7 @@
 #include "support/DialogWatch.h"
 #include "support/ScriptedMessageService.h"
 #include "support/TempDir.h"
+#include "ui/QtText.h"
 
 using vorkel::test::DialogWatch;
 using vorkel::test::readFile;
@@ -28,10 +29,6 @@ namespace {
 const std::string kUser = "alice";
 const std::string kPassword = "Secret 1";
 const std::string kOldStore = std::string("old store \0\x01\xff bytes", 20);
-
-QString q(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // One program folder with its session, a scripted user and the dialog over them.
 struct Rig {
@@ -63,8 +60,8 @@ struct Rig {
         QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
     }
     void type(const std::string& user, const std::string& password) {
-        QTest::keyClicks(edit("editUsername"), q(user));
-        QTest::keyClicks(edit("editPassword"), q(password));
+        QTest::keyClicks(edit("editUsername"), toQString(user));
+        QTest::keyClicks(edit("editPassword"), toQString(password));
     }
     void logon() { QTest::mouseClick(button("btnLogon"), Qt::LeftButton); }
 
@@ -232,9 +229,9 @@ private slots:
     void wrongPairIsAnErrorAndEndsTheProgram_data() {
         QTest::addColumn<QString>("user");
         QTest::addColumn<QString>("password");
-        QTest::newRow("user's case") << "Alice" << q(kPassword);
-        QTest::newRow("password's case") << q(kUser) << "secret 1";
-        QTest::newRow("trailing blank") << q(kUser) << q(kPassword + " ");
+        QTest::newRow("user's case") << "Alice" << toQString(kPassword);
+        QTest::newRow("password's case") << toQString(kUser) << "secret 1";
+        QTest::newRow("trailing blank") << toQString(kUser) << toQString(kPassword + " ");
     }
     void wrongPairIsAnErrorAndEndsTheProgram() {
         QFETCH(QString, user);
@@ -418,7 +415,7 @@ private slots:
         QCOMPARE(rig.ends->count(), 0);
         QCOMPARE(rig.completed, 0);
         // The user may try again as typed once the folder is mended.
-        QCOMPARE(rig.edit("editPassword")->text(), q(kPassword));
+        QCOMPARE(rig.edit("editPassword")->text(), toQString(kPassword));
         QFile::remove(QString::fromStdString(rig.storePath()));
         rig.logon();
         QCOMPARE(rig.completed, 1);

@@ -30,7 +30,7 @@ QLineEdit* logonField(MainWindowHarness& h, const char* name) {
 /// Opens "Change Master Password..." and hands the dialog to `steps` while it is up.
 void changePassword(MainWindowHarness& h, std::function<void(QDialog&)> steps) {
     bool seen = false;
-    whenModal("TfmPasswordChange", [&](QDialog& d) {
+    auto watch = DialogWatch::dialog("TfmPasswordChange", [&](QDialog& d) {
         seen = true;
         steps(d);
         if (d.isVisible()) clickButton(d, "btnCancel");
@@ -42,7 +42,7 @@ void changePassword(MainWindowHarness& h, std::function<void(QDialog&)> steps) {
 /// Answers the current-password prompt with `typed` (nullopt: Cancel) and presses OK in the
 /// change dialog.
 void pressOk(QDialog& change, std::optional<QString> typed) {
-    whenModal("TfmPasswordConfirm", [typed](QDialog& confirm) {
+    auto watch = DialogWatch::dialog("TfmPasswordConfirm", [typed](QDialog& confirm) {
         QCOMPARE(confirm.findChild<QLabel*>("lblConfirm")->text(),
                  QString::fromUtf8(msg::kCurrentPasswordPrompt.data()));
         if (typed) {
@@ -153,7 +153,7 @@ void LogonFlowTest::cancelledConfirmationKeepsTheOldStore() {
     TempDir dir;
     writeFile(dir.file("Vorkel4.xdb"), "an old store");
     MainWindowHarness h(dir.path());
-    whenModal("TfmPasswordConfirm", [](QDialog& d) {
+    auto watch = DialogWatch::dialog("TfmPasswordConfirm", [](QDialog& d) {
         typeInto(d, "editPassword", "pw");
         clickButton(d, "btnCancel");
     });
@@ -166,10 +166,8 @@ void LogonFlowTest::cancelledConfirmationKeepsTheOldStore() {
 }
 
 void LogonFlowTest::passwordChangeChecksEachField() {
-    TempDir dir;
-    makeAccount(dir.path(), "bob", "pw");
-    MainWindowHarness h(dir.path());
-    h.logOn("bob", "pw");
+    LoggedOnWindow bob;
+    MainWindowHarness& h = *bob;
     changePassword(h, [&](QDialog& d) {
         clickButton(d, "btnOK");
         QCOMPARE(h.ui.lastText(), std::string(msg::kNewPasswordEmpty));
@@ -197,10 +195,8 @@ void LogonFlowTest::passwordChangeChecksEachField() {
 }
 
 void LogonFlowTest::aWrongCurrentPasswordNeverChangesAnything() {
-    TempDir dir;
-    makeAccount(dir.path(), "bob", "pw");
-    MainWindowHarness h(dir.path());
-    h.logOn("bob", "pw");
+    LoggedOnWindow bob;
+    MainWindowHarness& h = *bob;
     changePassword(h, [&](QDialog& d) {
         typeInto(d, "editPassword", "new");
         typeInto(d, "editConfirmPassword", "new");
@@ -213,7 +209,7 @@ void LogonFlowTest::aWrongCurrentPasswordNeverChangesAnything() {
     QVERIFY(h.session.isCurrentMasterPassword("pw"));
     QCOMPARE(h.ended.count(), 0);
     h.window->close();
-    QVERIFY(opensWith(dir.path(), "bob", "pw"));
+    QVERIFY(opensWith(bob.dir.path(), "bob", "pw"));
 }
 
 void LogonFlowTest::aChangedPasswordKeysTheFilesAtTheNextClose() {
@@ -244,10 +240,8 @@ void LogonFlowTest::aChangedPasswordKeysTheFilesAtTheNextClose() {
 }
 
 void LogonFlowTest::theLastWriteAfterAFailedLockUsesTheChangedPassword() {
-    TempDir dir;
-    makeAccount(dir.path(), "bob", "pw");
-    MainWindowHarness h(dir.path());
-    h.logOn("bob", "pw");
+    LoggedOnWindow bob;
+    MainWindowHarness& h = *bob;
     changePassword(h, [&](QDialog& d) {
         typeInto(d, "editPassword", "fresh");
         typeInto(d, "editConfirmPassword", "fresh");
@@ -264,8 +258,8 @@ void LogonFlowTest::theLastWriteAfterAFailedLockUsesTheChangedPassword() {
     h.logOn("bob", "pw");
     QCOMPARE(h.ui.lastText(), std::string(msg::kLogonIncorrect));
     QCOMPARE(h.ended.count(), 1);
-    QVERIFY(opensWith(dir.path(), "bob", "fresh"));
-    const auto titles = storedTitles(dir.path(), "bob", "fresh");
+    QVERIFY(opensWith(bob.dir.path(), "bob", "fresh"));
+    const auto titles = storedTitles(bob.dir.path(), "bob", "fresh");
     QVERIFY(std::find(titles.begin(), titles.end(), "A Sample Entry changed") != titles.end());
 }
 

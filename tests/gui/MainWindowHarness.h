@@ -7,7 +7,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
-#include <QElapsedTimer>
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -29,6 +28,7 @@
 #include "logon/LogonDialog.h"
 #include "session/Session.h"
 #include "storage/RandomSource.h"
+#include "support/DialogWatch.h"
 #include "support/ScriptedMessageService.h"
 #include "support/TempDir.h"
 #include "ui/LinkOpener.h"
@@ -43,25 +43,6 @@ public:
     void OpenLink(const QString& text) override { links << text; }
     void OpenFile(const QString& path) override { files << path; }
 };
-
-/// Runs `action` on the modal dialog named `name` as soon as one shows; gives up after
-/// `timeoutMs`. Call it before the command that opens the dialog.
-inline void whenModal(const QString& name, std::function<void(QDialog&)> action,
-                      int timeoutMs = 5000) {
-    auto* poll = new QTimer(qApp);
-    auto* clock = new QElapsedTimer;
-    clock->start();
-    QObject::connect(poll, &QTimer::timeout, poll, [=] {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        const bool found = dialog && dialog->objectName() == name && dialog->isVisible();
-        if (!found && clock->elapsed() < timeoutMs) return;
-        poll->stop();
-        poll->deleteLater();
-        delete clock;
-        if (found) action(*dialog);
-    });
-    poll->start(5);
-}
 
 /// Types `text` into the line edit named `field` of `dialog`.
 inline void typeInto(QWidget& dialog, const char* field, const QString& text) {
@@ -124,7 +105,7 @@ public:
     void firstRun(const QString& user, const QString& password,
                   std::optional<QString> confirmation = std::nullopt) {
         const QString confirm = confirmation.value_or(password);
-        whenModal("TfmPasswordConfirm", [confirm](QDialog& d) {
+        auto confirmed = DialogWatch::dialog("TfmPasswordConfirm", [confirm](QDialog& d) {
             typeInto(d, "editPassword", confirm);
             clickButton(d, "btnOK");
         });
@@ -200,6 +181,7 @@ struct LoggedOnWindow {
         h->logOn("bob", "pw");
     }
     MainWindowHarness* operator->() { return h.get(); }
+    MainWindowHarness& operator*() { return *h; }
     /// Triggers the menu item named `name`.
     void menu(const char* name) { h->child<QAction>(name)->trigger(); }
     /// Clicks the toolbar button named `name`.

@@ -16,6 +16,7 @@
 #include "entries/ListPane.h"
 #include "session/Messages.h"
 #include "session/WindowRules.h"
+#include "ui/QtText.h"
 
 using namespace vorkel;
 using namespace vorkel::test;
@@ -25,10 +26,6 @@ namespace {
 
 const QStringList kSamplesAtoZ = {"A Sample Entry", "Google Email (Gmail)",
                                   "Windows Live (Hotmail)", "Yahoo!"};
-
-QString text(std::string_view s) {
-    return QString::fromUtf8(s.data(), qsizetype(s.size()));
-}
 
 }  // namespace
 
@@ -65,7 +62,7 @@ void MainWindowTest::startsWithTheLogonDialogAlone() {
     // Owned by the main window: a child window, so no taskbar entry of its own.
     QCOMPARE(h.logon().parentWidget(), h.window.get());
     QCOMPARE(h.logon().findChild<QLabel*>("lblInstructions")->text(),
-             text(msg::kFirstRunInstructions));
+             toQString(msg::kFirstRunInstructions));
     QCOMPARE(h.logon().focusWidget(), h.logon().findChild<QLineEdit*>("editUsername"));
     QVERIFY(!h.child<QTimer>("tmrMinimise")->isActive());
 }
@@ -110,7 +107,7 @@ void MainWindowTest::closingWritesBothFilesAndAsksNothing() {
     // Both files open with the pair, the entries in the order the list had.
     const auto stored = storedTitles(dir.path(), "alice", "secret");
     QCOMPARE(stored.size(), std::size_t(4));
-    for (int i = 0; i < 4; ++i) QCOMPARE(text(stored[std::size_t(i)]), kSamplesAtoZ[i]);
+    for (int i = 0; i < 4; ++i) QCOMPARE(toQString(stored[std::size_t(i)]), kSamplesAtoZ[i]);
     SystemRandom random;
     FixedClock clock(christmas());
     Session later(dir.file("vorkel"), random, clock);
@@ -149,7 +146,7 @@ void MainWindowTest::laterRunShowsWhatTheLastCloseWrote() {
     }
     MainWindowHarness h(dir.path());
     QCOMPARE(h.logon().findChild<QLabel*>("lblInstructions")->text(),
-             text(msg::kLogonInstructions));
+             toQString(msg::kLogonInstructions));
     h.logOn("alice", "secret");
     QVERIFY(h.window->isVisible());
     QCOMPARE(h.titles(), QStringList({"A Sample Entry", "Google Email (Gmail)",
@@ -261,10 +258,8 @@ void MainWindowTest::quickSearchPromptRules() {
 }
 
 void MainWindowTest::closeOffersABackupWhenTheStoreVanished() {
-    TempDir dir;
-    makeAccount(dir.path(), "bob", "pw");
-    MainWindowHarness h(dir.path());
-    h.logOn("bob", "pw");
+    LoggedOnWindow bob;
+    MainWindowHarness& h = *bob;
     QVERIFY(h.window->isVisible());
     std::filesystem::remove(h.session.dataStorePath());
 
@@ -273,7 +268,7 @@ void MainWindowTest::closeOffersABackupWhenTheStoreVanished() {
         if (s.prompt == Prompt::YesNo) storeWrittenWhenAsked = exists(h.session.dataStorePath());
     };
     h.ui.yesNo = {true};
-    h.ui.fileNames = {dir.file("rescue.xdb")};
+    h.ui.fileNames = {bob.dir.file("rescue.xdb")};
     h.window->close();
 
     QCOMPARE(h.ui.said.size(), std::size_t(2));
@@ -283,16 +278,14 @@ void MainWindowTest::closeOffersABackupWhenTheStoreVanished() {
     QVERIFY(storeWrittenWhenAsked);
     QCOMPARE(h.ui.said[1].prompt, Prompt::SaveFile);
     QCOMPARE(h.ui.said[1].text, std::string("Vorkel10-12-25.xdb"));
-    QVERIFY(exists(dir.file("rescue.xdb")));
+    QVERIFY(exists(bob.dir.file("rescue.xdb")));
     QVERIFY(exists(h.session.settingsPath()));
     QCOMPARE(h.ended.count(), 1);
 }
 
 void MainWindowTest::closeAsksNothingWhenTheStoreIsThere() {
-    TempDir dir;
-    makeAccount(dir.path(), "bob", "pw");
-    MainWindowHarness h(dir.path());
-    h.logOn("bob", "pw");
+    LoggedOnWindow bob;
+    MainWindowHarness& h = *bob;
     const std::string before = h.dataStore();
     h.window->close();
     QVERIFY(h.ui.said.empty());
@@ -399,10 +392,8 @@ void MainWindowTest::aWindowSavedOffEveryScreenComesBackOnThePrimary() {
 
 void MainWindowTest::aStoreWithoutAWindowSizeKeepsTheBuiltInOne() {
     // An account made by the command-line tool carries a zero geometry.
-    TempDir dir;
-    makeAccount(dir.path(), "bob", "pw");
-    MainWindowHarness h(dir.path());
-    h.logOn("bob", "pw");
+    LoggedOnWindow bob;
+    MainWindowHarness& h = *bob;
     QCOMPARE(h.window->pos(), QPoint(0, 0));
     QCOMPARE(h.window->size(), QSize(784, 718));
 }

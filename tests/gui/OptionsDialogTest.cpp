@@ -49,7 +49,7 @@ struct LoggedOn : LoggedOnWindow {
     /// Opens the dialog by menu or toolbar, runs `change` on it, then presses `close`.
     void options(bool fromMenu, const std::function<void(QDialog&)>& change, const char* close) {
         bool shown = false;
-        whenModal("TfmOptions", [&](QDialog& d) {
+        auto watch = DialogWatch::dialog("TfmOptions", [&](QDialog& d) {
             shown = true;
             change(d);
             clickButton(d, close);

@@ -1,11 +1,10 @@
 // The program file itself, started as a user starts it: one instance per program file, copies
 // in two folders side by side, and the help page beside it.
 
-#include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocalSocket>
 #include <QProcess>
 #include <QTest>
 #include <memory>
@@ -16,9 +15,9 @@
 
 namespace {
 
-/// The program as this build made it (tests live in tests/gui, the program in src/gui).
+/// The program as this build made it, named by the build.
 QString builtProgram() {
-    return QDir(QCoreApplication::applicationDirPath() + "/../../src/gui").filePath("vorkel");
+    return QStringLiteral(VORKEL_PROGRAM);
 }
 
 /// A copy of the program in `folder`: a copy, not a link, is what a user carries around.
@@ -51,16 +50,27 @@ struct Start {
     QProcess process;
 };
 
-/// Waits until the instance of `programFile` listens (its socket appears).
+/// Waits until the instance of `programFile` accepts a connection on its socket. A socket file
+/// alone is no proof: a killed instance leaves one behind.
 bool listening(const QString& programFile, int timeoutMs = 20000) {
     const QString socket = SingleInstance(programFile).serverName();
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < timeoutMs) {
-        if (QFileInfo::exists(socket)) return true;
-        QTest::qWait(50);
-    }
-    return false;
+    return QTest::qWaitFor(
+        [&] {
+            QLocalSocket probe;
+            probe.connectToServer(socket);
+            const bool answered = probe.waitForConnected(1000);
+            probe.abort();
+            return answered;
+        },
+        timeoutMs);
+}
+
+/// Starts `programFile` once more and waits for that start to defer to a running instance:
+/// proof that an instance of the file is up and answering.
+bool answersASecondStart(const QString& programFile) {
+    Start another(programFile);
+    return vorkel::test::processEnded(another.process, 20000) &&
+           another.process.exitStatus() == QProcess::NormalExit && another.process.exitCode() == 0;
 }
 
 }  // namespace
@@ -76,7 +86,7 @@ private slots:
 };
 
 void ProgramTest::initTestCase() {
-    if (!QFileInfo::exists(builtProgram())) QSKIP("the program has not been built");
+    QVERIFY2(QFileInfo(builtProgram()).isExecutable(), qPrintable(builtProgram()));
 }
 
 void ProgramTest::theHelpPageLiesBesideTheProgram() {
@@ -113,7 +123,9 @@ void ProgramTest::copiesInTwoFoldersRunSideBySide() {
     QVERIFY(listening(first));
     Start b(second);
     QVERIFY(listening(second));
-    QTest::qWait(300);
+    // Each copy is the instance of its own file: a further start of either defers to it.
+    QVERIFY(answersASecondStart(first));
+    QVERIFY(answersASecondStart(second));
     QCOMPARE(a.process.state(), QProcess::Running);
     QCOMPARE(b.process.state(), QProcess::Running);
 }
@@ -130,7 +142,7 @@ void ProgramTest::aKilledInstanceDoesNotBlockTheNextStart() {
     }
     QVERIFY(QFileInfo::exists(SingleInstance(program).serverName()));
     Start next(program);
-    QTest::qWait(1500);
+    QVERIFY(listening(program));
     QCOMPARE(next.process.state(), QProcess::Running);
     // It is the instance now: a further start defers to it.
     Start later(program);

@@ -19,11 +19,10 @@ private slots:
 };
 
 void RemovedDeviceTest::saveAllReportsAndTheCloseBacksUpElsewhere() {
-    TempDir stick;
+    LoggedOnWindow bob;  // its folder stands for the removable device
+    MainWindowHarness& h = *bob;
+    TempDir& stick = bob.dir;
     TempDir elsewhere;
-    makeAccount(stick.path(), "bob", "pw");
-    MainWindowHarness h(stick.path());
-    h.logOn("bob", "pw");
     QVERIFY(h.window->isVisible());
     QTest::keyClicks(h.field("editTitle"), " edited");
     std::filesystem::remove_all(stick.path());

@@ -24,6 +24,11 @@ void* secureAllocate(std::size_t bytes);
 void secureDeallocate(void* p, std::size_t bytes) noexcept;
 /// Bytes of secret memory now locked against swap (never above RLIMIT_MEMLOCK).
 std::size_t secureLockedBytes();
+/// Blocks handed out by secureAllocate and not yet released: a leak check for tests.
+std::size_t secureBlocksInUse() noexcept;
+/// For fault tests: after `successes` more secure allocations, the next one throws
+/// std::bad_alloc, once; a negative count disarms. Returns the count that was pending (-1: none).
+long failSecureAllocationAfter(long successes) noexcept;
 
 /// An allocator that wipes memory before handing it back, for buffers that held secrets.
 template <typename T>

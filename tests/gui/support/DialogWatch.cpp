@@ -1,29 +1,60 @@
 #include "support/DialogWatch.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QElapsedTimer>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 
 namespace vorkel::test {
 
+namespace {
+
+// A watch that gives up while a modal window waits would leave that window's exec() blocking
+// until the suite's own timeout: every modal window goes, and the test fails here and now.
+void giveUp(const QString& what, int timeoutMs) {
+    bool blocked = false;
+    while (QWidget* w = QApplication::activeModalWidget()) {
+        blocked = true;
+        if (auto* dialog = qobject_cast<QDialog*>(w))
+            dialog->reject();
+        else
+            w->close();
+        if (QApplication::activeModalWidget() != w) continue;
+        w->hide();  // refused to close: hiding still ends its exec()
+        if (QApplication::activeModalWidget() == w) break;
+    }
+    if (blocked) {
+        const QByteArray message = (QStringLiteral("no ") + what +
+                                    QStringLiteral(" showed within %1 ms while a modal window "
+                                                   "waited; every modal window was closed")
+                                        .arg(timeoutMs))
+                                       .toUtf8();
+        QTest::qFail(message.constData(), __FILE__, __LINE__);
+    }
+}
+
+}  // namespace
+
 DialogWatch::DialogWatch(std::function<QWidget*()> find, std::function<void(QWidget*)> action,
-                         int timeoutMs)
+                         int timeoutMs, QString what)
     : m_timer(std::make_unique<QTimer>()), m_ran(std::make_shared<bool>(false)) {
     QTimer* timer = m_timer.get();
     auto clock = std::make_shared<QElapsedTimer>();
     clock->start();
-    QObject::connect(
-        timer, &QTimer::timeout, timer,
-        [timer, clock, ran = m_ran, find = std::move(find), action = std::move(action), timeoutMs] {
-            if (QWidget* w = find()) {
-                timer->stop();
-                *ran = true;
-                action(w);
-            } else if (clock->elapsed() > timeoutMs) {
-                timer->stop();
-            }
-        });
+    QObject::connect(timer, &QTimer::timeout, timer,
+                     [timer, clock, ran = m_ran, find = std::move(find), action = std::move(action),
+                      timeoutMs, what = std::move(what)] {
+                         if (QWidget* w = find()) {
+                             timer->stop();
+                             *ran = true;
+                             action(w);
+                         } else if (clock->elapsed() > timeoutMs) {
+                             timer->stop();
+                             giveUp(what, timeoutMs);
+                         }
+                     });
     timer->start(5);
 }
 
@@ -40,7 +71,18 @@ DialogWatch DialogWatch::named(const QString& objectName, std::function<void(QWi
                 if (w->isVisible() && w->objectName() == objectName) return w;
             return nullptr;
         },
-        std::move(action), timeoutMs);
+        std::move(action), timeoutMs, QStringLiteral("window named ") + objectName);
+}
+
+DialogWatch DialogWatch::dialog(const QString& objectName, std::function<void(QDialog&)> action,
+                                int timeoutMs) {
+    return DialogWatch(
+        [objectName]() -> QWidget* {
+            auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            return d && d->isVisible() && d->objectName() == objectName ? d : nullptr;
+        },
+        [action = std::move(action)](QWidget* w) { action(*static_cast<QDialog*>(w)); }, timeoutMs,
+        QStringLiteral("modal dialog named ") + objectName);
 }
 
 DialogWatch DialogWatch::modal(std::function<void(QWidget*)> action, int timeoutMs) {
@@ -49,7 +91,7 @@ DialogWatch DialogWatch::modal(std::function<void(QWidget*)> action, int timeout
             QWidget* w = QApplication::activeModalWidget();
             return w && w->isVisible() ? w : nullptr;
         },
-        std::move(action), timeoutMs);
+        std::move(action), timeoutMs, QStringLiteral("modal window"));
 }
 
 }  // namespace vorkel::test
