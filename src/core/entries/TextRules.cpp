@@ -15,8 +15,7 @@ std::string lowerAscii(std::string_view s) {
 
 std::string upperAscii(std::string_view s) {
     std::string out(s);
-    for (char& c : out)
-        if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
+    for (char& c : out) c = upperAsciiChar(c);
     return out;
 }
 

@@ -2,19 +2,11 @@
 
 #include <algorithm>
 
+#include "entries/TextRules.h"
+
 namespace vorkel {
 
 namespace {
-
-char asciiLower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-std::string asciiLower(std::string_view text) {
-    std::string out(text);
-    std::transform(out.begin(), out.end(), out.begin(), [](char c) { return asciiLower(c); });
-    return out;
-}
 
 bool isAsciiDigit(char c) {
     return c >= '0' && c <= '9';
@@ -114,7 +106,7 @@ std::optional<ParsedAddress> parseAddress(std::string_view address) {
         std::all_of(address.begin(), address.begin() + static_cast<std::ptrdiff_t>(colon),
                     isSchemeChar);
     if (schemeShaped) {
-        const std::string scheme = asciiLower(address.substr(0, colon));
+        const std::string scheme = lowerAscii(address.substr(0, colon));
         std::string_view after = address.substr(colon + 1);
         if (after.substr(0, 2) == "//" || after.substr(0, 2) == "\\\\") {
             if (scheme != "http" && scheme != "https") return std::nullopt;
@@ -140,7 +132,7 @@ std::optional<ParsedAddress> parseAddress(std::string_view address) {
     if (!hostPort.empty() && hostPort.front() == '[') {
         const std::size_t close = hostPort.find(']');
         if (close == std::string_view::npos) return std::nullopt;
-        const std::string inside = asciiLower(hostPort.substr(1, close - 1));
+        const std::string inside = lowerAscii(hostPort.substr(1, close - 1));
         if (!isIpv6Literal(inside)) return std::nullopt;
         const std::string_view tail = hostPort.substr(close + 1);
         if (!tail.empty() && (tail.front() != ':' || !isPort(tail.substr(1)))) return std::nullopt;
@@ -152,7 +144,7 @@ std::optional<ParsedAddress> parseAddress(std::string_view address) {
             return std::nullopt;
         if (portColon != std::string_view::npos)
             parsed.port = portNumber(hostPort.substr(portColon + 1));
-        host = asciiLower(hostPort.substr(0, portColon));
+        host = lowerAscii(hostPort.substr(0, portColon));
         // "example.com." names the same host as "example.com".
         if (!host.empty() && host.back() == '.') host.pop_back();
         if (!isHostName(host)) return std::nullopt;
@@ -179,7 +171,7 @@ FillValues fillValuesFrom(std::string_view username, std::string_view email,
 
 bool matchesFieldWords(std::string_view name, const std::array<std::string_view, 4>& words) {
     if (name.empty()) return false;
-    const std::string lowered = asciiLower(name);
+    const std::string lowered = lowerAscii(name);
     return std::any_of(words.begin(), words.end(), [&](std::string_view word) {
         return word.find(lowered) != std::string_view::npos;
     });
@@ -194,7 +186,7 @@ std::vector<FillWrite> FillDocumentForms(const std::vector<std::vector<FormEleme
             const FormElement& element = elements[e];
             // An element whose type or name cannot be read is passed over.
             if (!element.type || !element.name || !element.writable) continue;
-            const std::string type = asciiLower(*element.type);
+            const std::string type = lowerAscii(*element.type);
             if (type == "text") {
                 if (matchesFieldWords(*element.name, UserNameFieldWords))
                     writes.push_back({f, e, "text", values.userName});
