@@ -1,6 +1,6 @@
 #include "entries/TextRules.h"
 
-#include <limits>
+#include <charconv>
 
 #include "Error.h"
 #include "storage/XmlCharacters.h"
@@ -20,23 +20,15 @@ std::string upperAscii(std::string_view s) {
 }
 
 std::optional<std::int64_t> parseInteger(std::string_view s) {
-    std::size_t i = 0;
-    bool negative = false;
-    if (i < s.size() && (s[i] == '-' || s[i] == '+')) negative = s[i++] == '-';
-    if (i == s.size()) return std::nullopt;
-    std::uint64_t value = 0;
-    const std::uint64_t limit = negative
-                                    ? std::uint64_t(std::numeric_limits<std::int64_t>::max()) + 1
-                                    : std::uint64_t(std::numeric_limits<std::int64_t>::max());
-    for (; i < s.size(); ++i) {
-        if (s[i] < '0' || s[i] > '9') return std::nullopt;
-        unsigned digit = unsigned(s[i] - '0');
-        if (value > (limit - digit) / 10) return std::nullopt;
-        value = value * 10 + digit;
+    // from_chars takes a minus sign but no plus, so a plus is stripped here; "+-1" stays wrong.
+    if (!s.empty() && s.front() == '+') {
+        s.remove_prefix(1);
+        if (!s.empty() && s.front() == '-') return std::nullopt;
     }
-    if (negative)
-        return value == limit ? std::numeric_limits<std::int64_t>::min() : -std::int64_t(value);
-    return std::int64_t(value);
+    std::int64_t value = 0;
+    const auto [end, error] = std::from_chars(s.data(), s.data() + s.size(), value);
+    if (error != std::errc() || end != s.data() + s.size()) return std::nullopt;
+    return value;
 }
 
 std::int64_t toInteger(std::string_view s, std::string_view what) {

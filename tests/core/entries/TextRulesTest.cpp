@@ -25,7 +25,8 @@ TEST(TextRules, IntegersAreStrictDecimal) {
     EXPECT_EQ(parseInteger("+7"), 7);
     EXPECT_EQ(parseInteger("9223372036854775807"), INT64_MAX);
     EXPECT_EQ(parseInteger("-9223372036854775808"), INT64_MIN);
-    for (const char* bad : {"", "-", "+", " 1", "1 ", "1.0", "0x10", "abc", "9223372036854775808"})
+    for (const char* bad : {"", "-", "+", " 1", "1 ", "1.0", "0x10", "abc", "9223372036854775808",
+                            "-9223372036854775809", "+-1", "-+1", "++1", "--1", "1-"})
         EXPECT_FALSE(parseInteger(bad).has_value()) << bad;
     try {
         toInteger("abc", "ModifyCount");
