@@ -29,52 +29,10 @@ namespace {
 constexpr std::string_view kToolUsage =
     "Usage: vorkel-cli [--folder DIR] --user NAME [--password-stdin] COMMAND [ARGS]\n";
 
-// The options before the command.
-struct GlobalOptions {
-    std::optional<std::string> folder;
-    std::optional<std::string> user;
-    bool passwordFromStdin = false;
-    bool help = false;
-    std::optional<std::string> command;
-    std::vector<std::string> commandArgs;
-};
-
-GlobalOptions parseGlobalOptions(const std::vector<std::string>& args) {
-    GlobalOptions options;
-    auto takeValue = [&](std::size_t& i, const std::string& name, std::optional<std::string>& into,
-                         std::size_t equals) {
-        if (into) throw UsageError("The option " + name + " is given twice.");
-        if (equals != std::string::npos) {
-            into = args[i].substr(equals + 1);
-        } else {
-            if (i + 1 >= args.size()) throw UsageError("The option " + name + " needs a value.");
-            into = args[++i];
-        }
-    };
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg.empty() || arg[0] != '-') {
-            options.command = arg;
-            options.commandArgs.assign(args.begin() + static_cast<std::ptrdiff_t>(i) + 1,
-                                       args.end());
-            break;
-        }
-        const std::size_t equals = arg.find('=');
-        const std::string name = arg.substr(0, equals);
-        if (name == "--folder") {
-            takeValue(i, name, options.folder, equals);
-        } else if (name == "--user") {
-            takeValue(i, name, options.user, equals);
-        } else if (arg == "--password-stdin") {
-            options.passwordFromStdin = true;
-        } else if (arg == "--help" || arg == "-h") {
-            options.help = true;
-        } else {
-            refuseSecretOptions({arg});
-            throw UsageError("Unknown option " + name + ".");
-        }
-    }
-    return options;
+// The tool's own options; the command's name and its arguments are the operands.
+CommandLine toolOptions(const std::vector<std::string>& args) {
+    return CommandLine(args, {"--folder", "--user"}, {"--password-stdin", "--help", "-h"},
+                       CommandLine::OptionsEnd::AtFirstOperand);
 }
 
 // --help anywhere among a command's options (not after "--") asks for its help.
@@ -125,10 +83,11 @@ void printToolHelp(std::ostream& out, const std::vector<std::unique_ptr<Command>
 
 // The program file the session sees: --folder DIR stands in a program file inside DIR, so the
 // files land in DIR whatever the real program's location.
-std::string sessionProgramFile(const GlobalOptions& options, const std::string& programFile) {
-    if (!options.folder) return programFile;
-    if (options.folder->empty()) throw UsageError("The option --folder needs a folder.");
-    return (std::filesystem::absolute(*options.folder).lexically_normal() / "vorkel-cli").string();
+std::string sessionProgramFile(const std::optional<std::string>& folder,
+                               const std::string& programFile) {
+    if (!folder) return programFile;
+    if (folder->empty()) throw UsageError("The option --folder needs a folder.");
+    return (std::filesystem::absolute(*folder).lexically_normal() / "vorkel-cli").string();
 }
 
 }  // namespace
@@ -139,25 +98,28 @@ int runCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
     std::string usageHint = "Run 'vorkel-cli --help' for usage.";
     int code = kDone;
     try {
-        const GlobalOptions options = parseGlobalOptions(args);
-        const CommandContext context(sessionProgramFile(options, programFile), options.user,
-                                     options.passwordFromStdin, passwords, random, clock);
+        const CommandLine options = toolOptions(args);
+        const CommandContext context(sessionProgramFile(options.value("--folder"), programFile),
+                                     options.value("--user"), options.has("--password-stdin"),
+                                     passwords, random, clock);
         const auto commands = allCommands(context);
-        if (options.help) {
+        if (options.has("--help") || options.has("-h")) {
             printToolHelp(out, commands);
         } else {
-            if (!options.command) throw UsageError("No command given.");
+            if (options.operands().empty()) throw UsageError("No command given.");
+            const std::string& name = options.operands().front();
             auto found = std::find_if(commands.begin(), commands.end(),
-                                      [&](const auto& c) { return c->name() == *options.command; });
-            if (found == commands.end())
-                throw UsageError("Unknown command \"" + *options.command + "\".");
+                                      [&](const auto& c) { return c->name() == name; });
+            if (found == commands.end()) throw UsageError("Unknown command \"" + name + "\".");
             Command& command = **found;
             usageHint =
                 "Run 'vorkel-cli " + std::string(command.name()) + " --help' for its usage.";
-            if (asksForHelp(options.commandArgs)) {
+            const std::vector<std::string> commandArgs(options.operands().begin() + 1,
+                                                       options.operands().end());
+            if (asksForHelp(commandArgs)) {
                 out << command.help();
             } else {
-                code = command.run(options.commandArgs, in, out, err);
+                code = command.run(commandArgs, in, out, err);
             }
         }
     } catch (const UsageError& e) {

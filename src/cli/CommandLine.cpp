@@ -9,7 +9,7 @@ namespace vorkel::cli {
 
 CommandLine::CommandLine(const std::vector<std::string>& args,
                          std::initializer_list<std::string_view> valued,
-                         std::initializer_list<std::string_view> flags) {
+                         std::initializer_list<std::string_view> flags, OptionsEnd optionsEnd) {
     auto among = [](std::initializer_list<std::string_view> names, std::string_view name) {
         return std::find(names.begin(), names.end(), name) != names.end();
     };
@@ -18,6 +18,7 @@ CommandLine::CommandLine(const std::vector<std::string>& args,
         const std::string& arg = args[i];
         if (optionsEnded || arg == "-" || arg.empty() || arg[0] != '-') {
             m_operands.push_back(arg);
+            optionsEnded = optionsEnded || optionsEnd == OptionsEnd::AtFirstOperand;
             continue;
         }
         if (arg == "--") {
@@ -39,6 +40,7 @@ CommandLine::CommandLine(const std::vector<std::string>& args,
             if (equals != std::string::npos)
                 throw UsageError("The option " + name + " takes no value.");
         } else {
+            refuseSecretOptions({arg});
             throw UsageError("Unknown option " + name + ".");
         }
         if (!m_values.emplace(name, std::move(value)).second)

@@ -11,14 +11,20 @@
 
 namespace vorkel::cli {
 
-/// A command's arguments split into options and operands. Options are "--name value" or
-/// "--name=value" (valued) and "--name" (flags); "--" ends the options, and "-" is an operand.
+/// Arguments split into options and operands. Options are "--name value" or "--name=value"
+/// (valued) and "--name" (flags); "--" ends the options, and "-" is an operand.
 class CommandLine {
 public:
-    /// Parses `args`; throws UsageError for an unknown, repeated or value-less option.
+    /// Where the options stop besides at "--": a command's options may stand among its operands;
+    /// the tool's own stop at the command's name, which with all after it is left as operands.
+    enum class OptionsEnd { AtEnd, AtFirstOperand };
+
+    /// Parses `args`; throws UsageError for an unknown, repeated or value-less option (refusing
+    /// an unknown one that would carry a secret as refuseSecretOptions does).
     CommandLine(const std::vector<std::string>& args,
                 std::initializer_list<std::string_view> valued,
-                std::initializer_list<std::string_view> flags = {});
+                std::initializer_list<std::string_view> flags = {},
+                OptionsEnd optionsEnd = OptionsEnd::AtEnd);
 
     /// The value given to a valued option, if it was given.
     std::optional<std::string> value(std::string_view option) const;

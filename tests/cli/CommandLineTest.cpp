@@ -31,16 +31,40 @@ TEST(CommandLine, DoubleDashEndsOptionsAndDashIsAnOperand) {
     EXPECT_EQ(line.operands(), (std::vector<std::string>{"-", "--order", "-x"}));
 }
 
+TEST(CommandLine, ToolOptionsStopAtTheFirstOperand) {
+    using End = CommandLine::OptionsEnd;
+    const CommandLine line({"--user=a", "-h", "list", "--order", "az", "--user", "b", "-h"},
+                           {"--user"}, {"-h"}, End::AtFirstOperand);
+    EXPECT_EQ(line.value("--user"), "a");
+    EXPECT_TRUE(line.has("-h"));
+    EXPECT_EQ(line.operands(),
+              (std::vector<std::string>{"list", "--order", "az", "--user", "b", "-h"}));
+    const CommandLine dashed({"--", "-h", "x"}, {}, {"-h"}, End::AtFirstOperand);
+    EXPECT_FALSE(dashed.has("-h"));
+    EXPECT_EQ(dashed.operands(), (std::vector<std::string>{"-h", "x"}));
+    EXPECT_THROW(CommandLine({"--bogus", "list"}, {}, {}, End::AtFirstOperand), UsageError);
+}
+
 TEST(CommandLine, RejectsUnknownRepeatedAndValuelessOptions) {
     EXPECT_THROW(CommandLine({"--nope"}, {"--order"}), UsageError);
     EXPECT_THROW(CommandLine({"-n"}, {"--order"}), UsageError);
     EXPECT_THROW(CommandLine({"--order"}, {"--order"}), UsageError);
     EXPECT_THROW(CommandLine({"--order", "a", "--order=b"}, {"--order"}), UsageError);
     EXPECT_THROW(CommandLine({"--quiet=yes"}, {}, {"--quiet"}), UsageError);
+    EXPECT_THROW(CommandLine({"-h", "-h"}, {}, {"-h"}), UsageError);
     try {
         CommandLine({"--order"}, {"--order"});
+        ADD_FAILURE();
     } catch (const UsageError& e) {
         EXPECT_STREQ(e.what(), "The option --order needs a value.");
+    }
+    // An unknown option that would carry a secret is refused with the reason, never echoed.
+    try {
+        CommandLine({"--master-password=hunter2"}, {"--order"});
+        ADD_FAILURE();
+    } catch (const UsageError& e) {
+        EXPECT_EQ(std::string(e.what()).rfind("The option --master-password is refused", 0), 0u);
+        EXPECT_EQ(std::string(e.what()).find("hunter2"), std::string::npos);
     }
 }
 

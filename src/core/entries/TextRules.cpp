@@ -1,8 +1,9 @@
 #include "entries/TextRules.h"
 
-#include <limits>
+#include <charconv>
 
 #include "Error.h"
+#include "storage/XmlCharacters.h"
 
 namespace vorkel {
 
@@ -14,29 +15,20 @@ std::string lowerAscii(std::string_view s) {
 
 std::string upperAscii(std::string_view s) {
     std::string out(s);
-    for (char& c : out)
-        if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
+    for (char& c : out) c = upperAsciiChar(c);
     return out;
 }
 
 std::optional<std::int64_t> parseInteger(std::string_view s) {
-    std::size_t i = 0;
-    bool negative = false;
-    if (i < s.size() && (s[i] == '-' || s[i] == '+')) negative = s[i++] == '-';
-    if (i == s.size()) return std::nullopt;
-    std::uint64_t value = 0;
-    const std::uint64_t limit = negative
-                                    ? std::uint64_t(std::numeric_limits<std::int64_t>::max()) + 1
-                                    : std::uint64_t(std::numeric_limits<std::int64_t>::max());
-    for (; i < s.size(); ++i) {
-        if (s[i] < '0' || s[i] > '9') return std::nullopt;
-        unsigned digit = unsigned(s[i] - '0');
-        if (value > (limit - digit) / 10) return std::nullopt;
-        value = value * 10 + digit;
+    // from_chars takes a minus sign but no plus, so a plus is stripped here; "+-1" stays wrong.
+    if (!s.empty() && s.front() == '+') {
+        s.remove_prefix(1);
+        if (!s.empty() && s.front() == '-') return std::nullopt;
     }
-    if (negative)
-        return value == limit ? std::numeric_limits<std::int64_t>::min() : -std::int64_t(value);
-    return std::int64_t(value);
+    std::int64_t value = 0;
+    const auto [end, error] = std::from_chars(s.data(), s.data() + s.size(), value);
+    if (error != std::errc() || end != s.data() + s.size()) return std::nullopt;
+    return value;
 }
 
 std::int64_t toInteger(std::string_view s, std::string_view what) {
@@ -46,60 +38,19 @@ std::int64_t toInteger(std::string_view s, std::string_view what) {
     return *v;
 }
 
-namespace {
-
-// Decodes one UTF-8 sequence at s[i]; returns its length, or 0 when it is malformed.
-std::size_t utf8Sequence(std::string_view s, std::size_t i, char32_t& cp) {
-    auto b = [&](std::size_t k) { return static_cast<unsigned char>(s[i + k]); };
-    unsigned char c = b(0);
-    if (c < 0x80) {
-        cp = c;
-        return 1;
-    }
-    std::size_t len;
-    char32_t min;
-    if ((c & 0xE0) == 0xC0) {
-        len = 2;
-        cp = c & 0x1F;
-        min = 0x80;
-    } else if ((c & 0xF0) == 0xE0) {
-        len = 3;
-        cp = c & 0x0F;
-        min = 0x800;
-    } else if ((c & 0xF8) == 0xF0) {
-        len = 4;
-        cp = c & 0x07;
-        min = 0x10000;
-    } else
-        return 0;
-    if (i + len > s.size()) return 0;
-    for (std::size_t k = 1; k < len; ++k) {
-        if ((b(k) & 0xC0) != 0x80) return 0;
-        cp = (cp << 6) | (b(k) & 0x3F);
-    }
-    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
-    return len;
-}
-
-bool xmlChar(char32_t cp) {
-    return cp == 0x9 || cp == 0xA || cp == 0xD || (cp >= 0x20 && cp <= 0xD7FF) ||
-           (cp >= 0xE000 && cp <= 0xFFFD) || (cp >= 0x10000 && cp <= 0x10FFFF);
-}
-
-}  // namespace
-
 std::string sanitizeText(std::string_view s) {
     std::string out;
     out.reserve(s.size());
     for (std::size_t i = 0; i < s.size();) {
         char32_t cp = 0;
-        std::size_t len = utf8Sequence(s, i, cp);
+        const std::size_t len = xmlchars::decodeUtf8(s, i, cp);
+        // Each malformed byte becomes one U+FFFD: typed text is never dropped without a trace.
         if (len == 0) {
             out += "\xEF\xBF\xBD";
             ++i;
             continue;
         }
-        if (xmlChar(cp)) out.append(s.substr(i, len));
+        if (xmlchars::isChar(cp)) out.append(s.substr(i, len));
         i += len;
     }
     return out;

@@ -12,8 +12,13 @@ namespace vorkel {
 std::string lowerAscii(std::string_view s);
 /// Maps only the ASCII letters a to z to A to Z.
 std::string upperAscii(std::string_view s);
-inline char lowerAsciiChar(char c) {
+/// lowerAscii for one byte.
+constexpr char lowerAsciiChar(char c) {
     return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
+}
+/// upperAscii for one byte.
+constexpr char upperAsciiChar(char c) {
+    return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c;
 }
 
 /// Reads a decimal whole number (optional sign, digits, nothing else); nullopt otherwise.

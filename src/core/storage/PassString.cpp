@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "storage/XmlCharacters.h"
+
 namespace vorkel {
 namespace {
 
@@ -22,37 +24,6 @@ std::optional<std::uint8_t> windows1252Byte(char32_t cp) {
     return std::nullopt;
 }
 
-// Reads one strictly valid UTF-8 sequence at text[at]; rejects overlong forms, surrogates and
-// values past U+10FFFF so that malformed input never maps to a byte by accident.
-std::optional<char32_t> decodeUtf8(std::string_view text, std::size_t& at) {
-    const auto byte = [&](std::size_t i) { return static_cast<std::uint8_t>(text[i]); };
-    const std::uint8_t lead = byte(at);
-    std::size_t length;
-    char32_t cp;
-    char32_t least;
-    if (lead < 0x80) {
-        ++at;
-        return lead;
-    } else if ((lead & 0xE0) == 0xC0) {
-        length = 2, cp = lead & 0x1F, least = 0x80;
-    } else if ((lead & 0xF0) == 0xE0) {
-        length = 3, cp = lead & 0x0F, least = 0x800;
-    } else if ((lead & 0xF8) == 0xF0) {
-        length = 4, cp = lead & 0x07, least = 0x10000;
-    } else {
-        return std::nullopt;
-    }
-    if (text.size() - at < length) return std::nullopt;
-    for (std::size_t i = 1; i < length; ++i) {
-        const std::uint8_t next = byte(at + i);
-        if ((next & 0xC0) != 0x80) return std::nullopt;
-        cp = (cp << 6) | (next & 0x3F);
-    }
-    if (cp < least || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return std::nullopt;
-    at += length;
-    return cp;
-}
-
 SecureBytes bytesOf(std::string_view text) {
     return SecureBytes(text.begin(), text.end());
 }
@@ -62,13 +33,14 @@ SecureBytes bytesOf(std::string_view text) {
 SecureBytes mapWhole(std::string_view text) {
     SecureBytes out;
     out.reserve(text.size());
-    std::size_t at = 0;
-    while (at < text.size()) {
-        const std::optional<char32_t> cp = decodeUtf8(text, at);
-        if (!cp) return bytesOf(text);
-        const std::optional<std::uint8_t> b = windows1252Byte(*cp);
+    for (std::size_t at = 0; at < text.size();) {
+        char32_t cp = 0;
+        const std::size_t length = xmlchars::decodeUtf8(text, at, cp);
+        if (length == 0) return bytesOf(text);
+        const std::optional<std::uint8_t> b = windows1252Byte(cp);
         if (!b) return bytesOf(text);
         out.push_back(*b);
+        at += length;
     }
     return out;
 }

@@ -114,6 +114,12 @@ inline std::size_t decodeUtf8(const unsigned char* p, const unsigned char* end,
     return 0;
 }
 
+/// The same for the sequence at text[at] (at < text.size()).
+inline std::size_t decodeUtf8(std::string_view text, std::size_t at, char32_t& cp) noexcept {
+    const auto* const bytes = reinterpret_cast<const unsigned char*>(text.data());
+    return decodeUtf8(bytes + at, bytes + text.size(), cp);
+}
+
 /// Writes the UTF-8 form of a scalar value (at most U+10FFFF, no surrogate) to out; returns
 /// the number of bytes written (1 to 4).
 inline std::size_t encodeUtf8(char32_t cp, unsigned char* out) noexcept {

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <utility>
 
+#include "entries/TextRules.h"
 #include "storage/XmlCharacters.h"
 #include "storage/XmlError.h"
 
@@ -44,13 +45,6 @@ void transcodeUtf16(SecureBytes& buffer, std::size_t from, bool bigEndian) {
 
 bool isBlank(std::uint8_t c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
-std::string upperAscii(std::string_view text) {
-    std::string out(text);
-    for (char& c : out)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return out;
 }
 
 // The encoding named by the XML declaration at `from`, with its offset; nothing when there is

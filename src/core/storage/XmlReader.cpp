@@ -7,6 +7,7 @@
 #include <emmintrin.h>
 #endif
 
+#include "entries/TextRules.h"
 #include "storage/XmlCharacters.h"
 #include "storage/XmlError.h"
 
@@ -269,9 +270,7 @@ void XmlReader::readDeclaration() {
                                        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"
                                        "0123456789._-") == std::string_view::npos;
             if (!isEncName) malformed(at);
-            std::string upper(value);
-            for (char& c : upper)
-                if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+            const std::string upper = upperAscii(value);
             if (upper != "UTF-8" && upper != "UTF-16")
                 fail(in, at, "the declared encoding is not supported");
         } else if (value != "yes" && value != "no") {
@@ -523,8 +522,7 @@ void XmlReader::skipProcessingInstruction() {
     Byte* const open = in.base + m_pos;
     Byte* p = readName(in, open + 2);
     const std::string_view target = view(open + 2, p);
-    if (target.size() == 3 && (target[0] | 0x20) == 'x' && (target[1] | 0x20) == 'm' &&
-        (target[2] | 0x20) == 'l') {
+    if (lowerAscii(target) == "xml") {
         const bool atStart = m_pos == 0 || (m_pos == 3 && in.base[0] == 0xEF);
         if (target == "xml")
             fail(in, open,

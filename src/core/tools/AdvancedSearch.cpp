@@ -16,7 +16,7 @@ constexpr std::size_t kExcerptLength = 180;
 std::array<unsigned char, 256> makeUpperTable() {
     std::array<unsigned char, 256> t{};
     for (int i = 0; i < 256; ++i)
-        t[std::size_t(i)] = static_cast<unsigned char>(i >= 'a' && i <= 'z' ? i - 32 : i);
+        t[std::size_t(i)] = static_cast<unsigned char>(upperAsciiChar(static_cast<char>(i)));
     return t;
 }
 const std::array<unsigned char, 256> kUpper = makeUpperTable();

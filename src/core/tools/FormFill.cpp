@@ -2,19 +2,11 @@
 
 #include <algorithm>
 
+#include "entries/TextRules.h"
+
 namespace vorkel {
 
 namespace {
-
-char asciiLower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-std::string asciiLower(std::string_view text) {
-    std::string out(text);
-    std::transform(out.begin(), out.end(), out.begin(), [](char c) { return asciiLower(c); });
-    return out;
-}
 
 bool isAsciiDigit(char c) {
     return c >= '0' && c <= '9';
@@ -33,15 +25,15 @@ bool isControlOrSpace(char c) {
     return u <= 0x20 || u == 0x7f;
 }
 
-// A port is digits only (possibly none, as browsers allow) and fits 16 bits.
-bool isPort(std::string_view port) {
-    if (port.size() > 5) return false;
-    unsigned value = 0;
-    for (char c : port) {
-        if (!isAsciiDigit(c)) return false;
-        value = value * 10 + static_cast<unsigned>(c - '0');
-    }
-    return value <= 65535;
+// A port is up to five digits (possibly none, as browsers allow: no port, 0) and fits 16 bits;
+// nullopt otherwise.
+std::optional<unsigned> portNumber(std::string_view digits) {
+    if (digits.size() > 5 || !std::all_of(digits.begin(), digits.end(), isAsciiDigit))
+        return std::nullopt;
+    if (digits.empty()) return 0U;
+    const std::optional<std::int64_t> value = parseInteger(digits);
+    if (!value || *value > 65535) return std::nullopt;
+    return static_cast<unsigned>(*value);
 }
 
 // Host names are kept to the plain ASCII form browsers report (punycode for international
@@ -87,12 +79,6 @@ struct ParsedAddress {
     unsigned port = 0;
 };
 
-unsigned portNumber(std::string_view digits) {
-    unsigned value = 0;
-    for (char c : digits) value = value * 10 + static_cast<unsigned>(c - '0');
-    return value;
-}
-
 // Splits an address into scheme and host the way a browser reads an http address: the
 // authority ends at the first of / \ ? #, and the user information ends at its last @.
 std::optional<ParsedAddress> parseAddress(std::string_view address) {
@@ -114,7 +100,7 @@ std::optional<ParsedAddress> parseAddress(std::string_view address) {
         std::all_of(address.begin(), address.begin() + static_cast<std::ptrdiff_t>(colon),
                     isSchemeChar);
     if (schemeShaped) {
-        const std::string scheme = asciiLower(address.substr(0, colon));
+        const std::string scheme = lowerAscii(address.substr(0, colon));
         std::string_view after = address.substr(colon + 1);
         if (after.substr(0, 2) == "//" || after.substr(0, 2) == "\\\\") {
             if (scheme != "http" && scheme != "https") return std::nullopt;
@@ -125,8 +111,8 @@ std::optional<ParsedAddress> parseAddress(std::string_view address) {
             // "host:port/..." has no scheme; "mailto:x", "javascript:x" or "http:x" have one
             // that is not an http address with an authority.
             const std::size_t end = after.find_first_of("/\\?#");
-            if (!isPort(after.substr(0, end)) || after.substr(0, end).empty() || scheme == "http" ||
-                scheme == "https")
+            if (!portNumber(after.substr(0, end)) || after.substr(0, end).empty() ||
+                scheme == "http" || scheme == "https")
                 return std::nullopt;
         }
     }
@@ -140,19 +126,23 @@ std::optional<ParsedAddress> parseAddress(std::string_view address) {
     if (!hostPort.empty() && hostPort.front() == '[') {
         const std::size_t close = hostPort.find(']');
         if (close == std::string_view::npos) return std::nullopt;
-        const std::string inside = asciiLower(hostPort.substr(1, close - 1));
+        const std::string inside = lowerAscii(hostPort.substr(1, close - 1));
         if (!isIpv6Literal(inside)) return std::nullopt;
         const std::string_view tail = hostPort.substr(close + 1);
-        if (!tail.empty() && (tail.front() != ':' || !isPort(tail.substr(1)))) return std::nullopt;
+        if (!tail.empty()) {
+            const auto port = tail.front() == ':' ? portNumber(tail.substr(1)) : std::nullopt;
+            if (!port) return std::nullopt;
+            parsed.port = *port;
+        }
         host = "[" + inside + "]";
-        if (tail.size() > 1) parsed.port = portNumber(tail.substr(1));
     } else {
         const std::size_t portColon = hostPort.find(':');
-        if (portColon != std::string_view::npos && !isPort(hostPort.substr(portColon + 1)))
-            return std::nullopt;
-        if (portColon != std::string_view::npos)
-            parsed.port = portNumber(hostPort.substr(portColon + 1));
-        host = asciiLower(hostPort.substr(0, portColon));
+        if (portColon != std::string_view::npos) {
+            const auto port = portNumber(hostPort.substr(portColon + 1));
+            if (!port) return std::nullopt;
+            parsed.port = *port;
+        }
+        host = lowerAscii(hostPort.substr(0, portColon));
         // "example.com." names the same host as "example.com".
         if (!host.empty() && host.back() == '.') host.pop_back();
         if (!isHostName(host)) return std::nullopt;
@@ -179,7 +169,7 @@ FillValues fillValuesFrom(std::string_view username, std::string_view email,
 
 bool matchesFieldWords(std::string_view name, const std::array<std::string_view, 4>& words) {
     if (name.empty()) return false;
-    const std::string lowered = asciiLower(name);
+    const std::string lowered = lowerAscii(name);
     return std::any_of(words.begin(), words.end(), [&](std::string_view word) {
         return word.find(lowered) != std::string_view::npos;
     });
@@ -194,7 +184,7 @@ std::vector<FillWrite> FillDocumentForms(const std::vector<std::vector<FormEleme
             const FormElement& element = elements[e];
             // An element whose type or name cannot be read is passed over.
             if (!element.type || !element.name || !element.writable) continue;
-            const std::string type = asciiLower(*element.type);
+            const std::string type = lowerAscii(*element.type);
             if (type == "text") {
                 if (matchesFieldWords(*element.name, UserNameFieldWords))
                     writes.push_back({f, e, "text", values.userName});

@@ -3,6 +3,8 @@
 #include <array>
 #include <type_traits>
 
+#include "entries/TextRules.h"
+
 namespace vorkel {
 
 namespace {
@@ -35,9 +37,9 @@ std::size_t prefixAt(std::basic_string_view<Char> s, std::size_t i) {
         if (s.size() - i < p.size()) continue;
         bool same = true;
         for (std::size_t k = 0; k < p.size() && same; ++k) {
-            unsigned u = code(s[i + k]);
-            if (u >= 'A' && u <= 'Z') u += 'a' - 'A';
-            same = u == static_cast<unsigned char>(p[k]);
+            // The prefixes are ASCII, so a wider character never matches.
+            const unsigned u = code(s[i + k]);
+            same = u < 0x80 && lowerAsciiChar(static_cast<char>(u)) == p[k];
         }
         if (same) return p.size();
     }

@@ -1,6 +1,7 @@
 #include "transfer/Csv.h"
 
 #include "Error.h"
+#include "storage/XmlCharacters.h"
 
 namespace vorkel {
 namespace {
@@ -12,33 +13,11 @@ namespace {
 }  // namespace
 
 bool isValidUtf8(std::string_view text) {
-    std::size_t i = 0;
-    const std::size_t n = text.size();
-    while (i < n) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        std::size_t len = 0;
-        unsigned min = 0, cp = 0;
-        if (c < 0x80) {
-            ++i;
-            continue;
-        } else if ((c & 0xE0) == 0xC0) {
-            len = 2, min = 0x80, cp = c & 0x1Fu;
-        } else if ((c & 0xF0) == 0xE0) {
-            len = 3, min = 0x800, cp = c & 0x0Fu;
-        } else if ((c & 0xF8) == 0xF0) {
-            len = 4, min = 0x10000, cp = c & 0x07u;
-        } else {
-            return false;
-        }
-        if (i + len > n) return false;
-        for (std::size_t k = 1; k < len; ++k) {
-            const auto cc = static_cast<unsigned char>(text[i + k]);
-            if ((cc & 0xC0) != 0x80) return false;
-            cp = (cp << 6) | (cc & 0x3Fu);
-        }
-        // Overlong forms, surrogates and values past U+10FFFF are not UTF-8.
-        if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
-        i += len;
+    for (std::size_t i = 0; i < text.size();) {
+        char32_t cp = 0;
+        const std::size_t length = xmlchars::decodeUtf8(text, i, cp);
+        if (length == 0) return false;
+        i += length;
     }
     return true;
 }

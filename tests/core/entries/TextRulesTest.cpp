@@ -9,6 +9,14 @@ using namespace vorkel;
 TEST(TextRules, FoldsOnlyAsciiLetters) {
     EXPECT_EQ(lowerAscii("AbC-\xC3\x9C\xC3\x89z"), "abc-\xC3\x9C\xC3\x89z");  // Ü and É stay
     EXPECT_EQ(upperAscii("abc-\xC3\xBC"), "ABC-\xC3\xBC");
+    // Every byte: only the 26 letters each way move, and they swap exactly ('@', '[', '`' and
+    // '{' border the ranges).
+    for (int i = 0; i < 256; ++i) {
+        const char c = static_cast<char>(i);
+        const bool upper = c >= 'A' && c <= 'Z', lower = c >= 'a' && c <= 'z';
+        EXPECT_EQ(lowerAsciiChar(c), upper ? static_cast<char>(c + 32) : c) << i;
+        EXPECT_EQ(upperAsciiChar(c), lower ? static_cast<char>(c - 32) : c) << i;
+    }
 }
 
 TEST(TextRules, IntegersAreStrictDecimal) {
@@ -17,7 +25,8 @@ TEST(TextRules, IntegersAreStrictDecimal) {
     EXPECT_EQ(parseInteger("+7"), 7);
     EXPECT_EQ(parseInteger("9223372036854775807"), INT64_MAX);
     EXPECT_EQ(parseInteger("-9223372036854775808"), INT64_MIN);
-    for (const char* bad : {"", "-", "+", " 1", "1 ", "1.0", "0x10", "abc", "9223372036854775808"})
+    for (const char* bad : {"", "-", "+", " 1", "1 ", "1.0", "0x10", "abc", "9223372036854775808",
+                            "-9223372036854775809", "+-1", "-+1", "++1", "--1", "1-"})
         EXPECT_FALSE(parseInteger(bad).has_value()) << bad;
     try {
         toInteger("abc", "ModifyCount");

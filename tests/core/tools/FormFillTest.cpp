@@ -108,6 +108,9 @@ TEST(FormFill, HostsAreReadSafely) {
     EXPECT_EQ(webHost("http://[::1]:8080/x"), "[::1]");
     EXPECT_EQ(webHost("HTTP://[FE80::1]"), "[fe80::1]");
     EXPECT_EQ(webHost("http://127.0.0.1:1/"), "127.0.0.1");
+    EXPECT_EQ(webHost("http://example.com:65535/"), "example.com");
+    EXPECT_EQ(webHost("http://example.com:/"), "example.com");  // an empty port, as browsers allow
+    EXPECT_EQ(webHost("http://[::1]:/"), "[::1]");
     for (const char* bad : {"",
                             "   ",
                             "ftp://example.com",
@@ -119,6 +122,12 @@ TEST(FormFill, HostsAreReadSafely) {
                             "http://",
                             "http://a..b/",
                             "http://example.com:99999/",
+                            "http://example.com:65536/",
+                            "http://example.com:000080/",
+                            "http://example.com:+80/",
+                            "http://example.com:-1/",
+                            "http://[::1]:65536/",
+                            "http://[::1]80/",
                             "http://example.com:8o/",
                             "http://[::1/",
                             "http://[zz]/",

@@ -31,6 +31,10 @@ TEST(LinkDetection, PrefixesIgnoreLetterCase) {
     EXPECT_EQ(links("HTTPS://A.EXAMPLE"), Texts{"HTTPS://A.EXAMPLE"});
     EXPECT_EQ(links("WWW.Example.com"), Texts{"WWW.Example.com"});
     EXPECT_EQ(links("MailTo:x@y"), Texts{"MailTo:x@y"});
+    // In UTF-16 only ASCII letters fold: U+0148 and U+0157 have the low bytes of "H" and "W".
+    EXPECT_EQ(findLinks(std::u16string_view(u"HTTP://A.EXAMPLE")).size(), 1u);
+    EXPECT_TRUE(findLinks(std::u16string_view(u"\u0148ttp://a.example")).empty());
+    EXPECT_TRUE(findLinks(std::u16string_view(u"\u0157ww.example.com")).empty());
 }
 
 TEST(LinkDetection, OffsetsAreThoseOfTheLine) {
