@@ -7,7 +7,6 @@
 #include <QToolBar>
 #include <QToolButton>
 
-#include "app/LinkLabel.h"
 #include "app/MainWindow.h"
 #include "app/WindowPlacement.h"
 #include "entries/EditorPane.h"
@@ -16,6 +15,7 @@
 #include "session/Messages.h"
 #include "storage/SampleContent.h"
 #include "ui/AboutBox.h"
+#include "ui/LinkLabel.h"
 #include "ui/LinkOpener.h"
 #include "ui/MessageService.h"
 #include "ui/QtText.h"

@@ -1,5 +1,6 @@
 #include "tools/ToolDialog.h"
 #include "ui/CentreOnScreen.h"
+#include "ui/DialogFlags.h"
 
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -7,9 +8,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-ToolDialog::ToolDialog(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint) {
+ToolDialog::ToolDialog(QWidget* parent) : QDialog(parent, closeBoxOnly()) {
     setModal(true);
 }
 
