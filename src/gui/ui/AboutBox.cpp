@@ -7,6 +7,7 @@
 
 #include "session/Messages.h"
 #include "storage/SampleContent.h"
+#include "ui/DialogButtons.h"
 #include "ui/DialogFlags.h"
 #include "ui/LinkLabel.h"
 #include "ui/LinkOpener.h"
@@ -56,12 +57,8 @@ AboutBox::AboutBox(LinkOpener& links, QWidget* parent)
     top->addSpacing(12);
     top->addLayout(texts);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
-    layout->addLayout(buttons);
+    layout->addWidget(buttonRow(this, ok));
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
