@@ -8,6 +8,7 @@
 #include <QTest>
 #include <QTreeView>
 #include <memory>
+#include <stdexcept>
 
 #include "entries/EntryListModel.h"
 #include "entries/ListPane.h"
@@ -313,6 +314,63 @@ private slots:
         m_pane->selectRow(row);
         QCOMPARE(m_pane->selectedRow(), std::optional<std::size_t>(1));
         QCOMPARE(label("lblTitleDesc"), QStringLiteral("New one"));
+    }
+
+    void changeRowsAnnouncesTheResetBeforeTheWorkspaceChanges() {
+        add({"alpha"});
+        m_pane->ShowAllEntries();
+        typeSearch("zzz");
+        std::vector<std::size_t> rowsAtBegin;
+        connect(view()->model(), &QAbstractItemModel::modelAboutToBeReset, this,
+                [&] { rowsAtBegin.push_back(ws().rows().size()); });
+        m_pane->changeRows(
+            [&]() -> std::optional<std::size_t> { return m_session->AddEntry("New one"); });
+        // The views heard of the reset while the rows were still the filtered, empty ones.
+        QCOMPARE(rowsAtBegin, std::vector<std::size_t>{0});
+        QCOMPARE(shownTitles(), (QStringList{"alpha", "New one"}));
+        QCOMPARE(search()->text(), kPrompt);
+        QCOMPARE(m_pane->selectedRow(), std::optional<std::size_t>(1));
+        QCOMPARE(m_shown.back(), std::optional<std::size_t>(1));
+        QCOMPARE(label("lblTitleDesc"), QStringLiteral("New one"));
+    }
+
+    void aChangeThatThrowsStillEndsTheReset() {
+        add({"alpha", "beta"});
+        m_pane->fillOrderBox();
+        QSignalSpy began(view()->model(), &QAbstractItemModel::modelAboutToBeReset);
+        QSignalSpy ended(view()->model(), &QAbstractItemModel::modelReset);
+        m_shown.clear();
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error,
+                                 m_pane->changeRows([]() -> std::optional<std::size_t> {
+                                     throw std::runtime_error("refused");
+                                 }));
+        QCOMPARE(began.count(), 1);
+        QCOMPARE(ended.count(), 1);
+        QVERIFY(m_shown.empty());
+        // The next change opens and closes a reset of its own.
+        m_pane->fillOrderBox();
+        QCOMPARE(began.count(), 2);
+        QCOMPARE(ended.count(), 2);
+        QCOMPARE(shownTitles(), (QStringList{"alpha", "beta"}));
+        QCOMPARE(m_pane->selectedRow(), std::optional<std::size_t>(0));
+    }
+
+    void aChangeThatLeavesNoRowEmptiesTheShownEntry() {
+        add({"alpha"});
+        m_pane->fillOrderBox();
+        QCOMPARE(label("lblTitleDesc"), QStringLiteral("alpha"));
+        QSignalSpy gone(m_pane.get(), &ListPane::shownEntryGone);
+        m_shown.clear();
+        m_pane->ClearEntryList();
+        QCOMPARE(gone.count(), 1);
+        QCOMPARE(label("lblTitleDesc"), QString());
+        QCOMPARE(label("lblCreated"), QString());
+        QVERIFY(m_shown.empty());
+        // A change that leaves rows keeps the entry shown until a row is selected.
+        add({"beta"});
+        m_pane->ShowAllEntries();
+        QCOMPARE(gone.count(), 1);
+        QCOMPARE(m_pane->selectedRow(), std::nullopt);
     }
 
     void rowKeepsItsTitleUntilTheNextRebuild() {

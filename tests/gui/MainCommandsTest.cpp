@@ -329,6 +329,9 @@ void MainCommandsTest::restoreThatFailsLeavesTheListAlone() {
     QCOMPARE(w->ui.said.back().prompt, Prompt::Unexpected);
     QCOMPARE(w->titles(), kSamplesAtoZ);
     QCOMPARE(w->field("editTitle")->text(), QString("Windows Live (Hotmail)"));
+    // The file is read before the list changes: the selection stays, and typing still stores.
+    QCOMPARE(w->selectedRow(), std::optional<int>(2));
+    QVERIFY(w->field("editTitle")->isEnabled());
 
     // A backup without entries brings the samples back; a fresh store stays what it was.
     {

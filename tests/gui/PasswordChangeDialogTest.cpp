@@ -102,6 +102,21 @@ private slots:
         QCOMPARE(d.focusWidget(), rig.button("btnOK"));
     }
 
+    void okAndCancelSitSideBySideAtTheBottomRight() {
+        Rig rig;
+        PasswordChangeDialog& d = *rig.dialog;
+        QVERIFY(QTest::qWaitForWindowExposed(&d));
+        const QRect ok(rig.button("btnOK")->mapTo(&d, QPoint()), rig.button("btnOK")->size());
+        const QRect cancel(rig.button("btnCancel")->mapTo(&d, QPoint()),
+                           rig.button("btnCancel")->size());
+        QCOMPARE(ok.top(), cancel.top());
+        QVERIFY(ok.right() < cancel.left());
+        QVERIFY(cancel.right() > d.width() - 20);
+        QVERIFY(ok.bottom() > d.height() - 20);
+        // Laid out by a button box, they still take no default role in a keyless dialog.
+        for (QPushButton* b : d.findChildren<QPushButton*>()) QVERIFY(!b->isDefault());
+    }
+
     void emptyPasswordWarns() {
         Rig rig;
         CurrentPasswordAnswer answer(kCurrent.c_str());

@@ -368,7 +368,14 @@ void Session::Backup(UserInterface& ui) {
 }
 
 void Session::RestoreFrom(const std::string& path) {
-    auto entries = readDataStore(path, m_settings.options.DataVersion);
+    RestoreEntries(ReadBackup(path));
+}
+
+std::vector<EntryPtr> Session::ReadBackup(const std::string& path) const {
+    return readDataStore(path, m_settings.options.DataVersion);
+}
+
+void Session::RestoreEntries(std::vector<EntryPtr> entries) {
     m_workspace.ReplaceEntries(std::move(entries));
     if (m_workspace.master().empty()) AddSampleEntries(m_workspace, m_userName);
 }

@@ -123,6 +123,10 @@ public:
     /// Replaces the list with a backup's entries (samples when it has none); on failure the
     /// list keeps what it held.
     void RestoreFrom(const std::string& path);
+    /// RestoreFrom's read alone: the backup's entries, nothing changed yet.
+    std::vector<EntryPtr> ReadBackup(const std::string& path) const;
+    /// RestoreFrom's change alone: installs entries ReadBackup read (samples for none).
+    void RestoreEntries(std::vector<EntryPtr> entries);
     /// Deletes the settings file and replaces the list with the samples.
     void NewDataStore();
 

@@ -7,7 +7,6 @@
 #include <QToolBar>
 #include <QToolButton>
 
-#include "app/LinkLabel.h"
 #include "app/MainWindow.h"
 #include "app/WindowPlacement.h"
 #include "entries/EditorPane.h"
@@ -16,6 +15,7 @@
 #include "session/Messages.h"
 #include "storage/SampleContent.h"
 #include "ui/AboutBox.h"
+#include "ui/LinkLabel.h"
 #include "ui/LinkOpener.h"
 #include "ui/MessageService.h"
 #include "ui/QtText.h"
@@ -189,10 +189,6 @@ void MainCommands::buildToolBar() {
             [this] { run(&MainCommands::lblTellFriendClick); });
 }
 
-void MainCommands::selectFirstRow() {
-    if (!m_session.workspace().rows().empty()) m_window.listPane().selectRow(0);
-}
-
 void MainCommands::btnAddTitleClick() {
     PromptNewEntry();
 }
@@ -201,9 +197,8 @@ void MainCommands::PromptNewEntry() {
     const auto title = m_ui.inputText(std::string(vorkel::msg::kNewEntryCaption),
                                       std::string(vorkel::msg::kNewEntryPrompt), "");
     if (!title) return;
-    const std::size_t row = m_session.AddEntry(*title);
-    m_window.listPane().rowsRebuilt();
-    m_window.listPane().selectRow(row);
+    m_window.listPane().changeRows(
+        [&]() -> std::optional<std::size_t> { return m_session.AddEntry(*title); });
 }
 
 void MainCommands::btnDeleteTitleClick() {
@@ -215,14 +210,7 @@ void MainCommands::btnDeleteTitleClick() {
     const std::string question =
         std::string(vorkel::msg::kDeleteQuestionStart) + std::string(entry->title()) + "?";
     if (!m_ui.askOkCancel(Kind::Confirm, question)) return;
-    const auto next = m_session.workspace().DeleteEntry(*row);
-    list.rowsRebuilt();
-    if (m_session.workspace().rows().empty()) {
-        m_window.editorPane().ClearEditor();
-        list.showDetails(nullptr);
-    } else {
-        list.selectRow(next);
-    }
+    list.changeRows([&] { return m_session.workspace().DeleteEntry(*row); });
 }
 
 void MainCommands::btnSaveAllClick() {
@@ -243,11 +231,11 @@ void MainCommands::RestoreClick() {
     if (!m_ui.askYesNo(Kind::Warning, std::string(vorkel::msg::kRestoreOverwrite))) return;
     // Loaded first: a file that does not open leaves the list and the editor as they were,
     // rather than an empty list that the next save would write over the data store.
-    m_session.RestoreFrom(*path);
-    m_window.editorPane().ClearEditor();
-    m_window.listPane().showDetails(nullptr);
-    m_window.listPane().rowsRebuilt();
-    selectFirstRow();
+    auto entries = m_session.ReadBackup(*path);
+    m_window.listPane().changeRows([&]() -> std::optional<std::size_t> {
+        m_session.RestoreEntries(std::move(entries));
+        return 0;  // a restore always leaves entries: the samples at least
+    });
 }
 
 void MainCommands::Exit1Click() {

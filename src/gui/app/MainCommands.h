@@ -93,8 +93,6 @@ private:
     void button(QToolBar* bar, const char* caption, const char* name, int icon, Handler handler);
     /// A handler run at the command boundary: an unexpected failure is shown, the program goes on.
     void run(Handler handler);
-    /// Selects the first row, when there is one (which shows its entry).
-    void selectFirstRow();
 
     MainWindow& m_window;
     vorkel::Session& m_session;

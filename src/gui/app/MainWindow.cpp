@@ -85,6 +85,7 @@ void MainWindow::buildRegions() {
 
     connect(m_list, &ListPane::rowSelected, this,
             [this](std::optional<std::size_t> row) { guarded([&] { ShowEntry(row); }); });
+    connect(m_list, &ListPane::shownEntryGone, m_editor, &EditorPane::ClearEditor);
     connect(m_editor, &EditorPane::fieldKeyReleased, this, &MainWindow::StoreEntry);
     connect(m_editor, &EditorPane::typePicked, this, &MainWindow::StoreEntry);
 }
@@ -129,15 +130,12 @@ void MainWindow::CompleteLogon() {
 }
 
 void MainWindow::LoadWorkspace() {
-    m_editor->ClearEditor();
-    m_list->showDetails(nullptr);
     // The session has loaded the entries and ordered them A to Z; the box only shows that.
     m_list->fillOrderBox(false);
     WindowPlacement::applySaved(*this, m_session.settings().window);
     m_editor->setPassTypes(m_session.settings().passTypes);
-    m_list->rowsRebuilt();
     ApplyDisplayOptions();
-    if (!m_session.workspace().rows().empty()) m_list->selectRow(0);
+    m_list->showRebuiltRows();
 }
 
 void MainWindow::ShowEntry(std::optional<std::size_t> row) {
@@ -213,10 +211,7 @@ void MainWindow::saveAll() {
 
 void MainWindow::newDataStore() {
     if (!m_run.newDataStore()) return;
-    m_editor->ClearEditor();
-    m_list->showDetails(nullptr);
-    m_list->rowsRebuilt();
-    if (!m_session.workspace().rows().empty()) m_list->selectRow(0);
+    m_list->showRebuiltRows();
     // The window stays in view behind the first-run logon but takes no commands until it is
     // done: nothing may be saved under a pair nobody has confirmed.
     setCommandsEnabled(false);

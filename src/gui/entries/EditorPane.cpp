@@ -20,6 +20,7 @@
 #include "entries/NotesEdit.h"
 #include "session/WindowRules.h"
 #include "storage/Settings.h"
+#include "ui/Named.h"
 #include "ui/SecretClipboard.h"
 
 namespace {
@@ -32,12 +33,6 @@ constexpr int kFieldHeight = 22;
 constexpr int kLogoWidth = 150;
 constexpr int kMargin = 8;
 const QColor kPaneBlue(90, 139, 227);
-
-template <typename W>
-W* named(W* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 QPushButton* button(const QString& caption, const char* name, QWidget* parent) {
     return named(new QPushButton(caption, parent), name);

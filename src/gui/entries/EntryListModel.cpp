@@ -9,6 +9,10 @@ EntryListModel::EntryListModel(const vorkel::Workspace& workspace, QObject* pare
 
 void EntryListModel::reset() {
     beginResetModel();
+    endChange();
+}
+
+void EntryListModel::endChange() {
     m_count = static_cast<int>(m_workspace.rows().size());
     endResetModel();
 }

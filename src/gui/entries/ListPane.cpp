@@ -139,13 +139,41 @@ void ListPane::pnlLeftResize() {
 }
 
 void ListPane::ShowAllEntries() {
-    m_session.workspace().ShowAllEntries();
-    rowsRebuilt();
+    changeRows([this]() -> std::optional<std::size_t> {
+        m_session.workspace().ShowAllEntries();
+        return std::nullopt;
+    });
 }
 
 void ListPane::ClearEntryList() {
-    m_session.workspace().ClearEntryList();
-    rowsRebuilt();
+    changeRows([this]() -> std::optional<std::size_t> {
+        m_session.workspace().ClearEntryList();
+        return std::nullopt;
+    });
+}
+
+void ListPane::changeRows(const std::function<std::optional<std::size_t>()>& change) {
+    showChangedRows(m_model->change(change));
+}
+
+void ListPane::showRebuiltRows() {
+    m_model->reset();
+    showChangedRows(firstRow());
+}
+
+void ListPane::showChangedRows(std::optional<std::size_t> select) {
+    m_search->setText(toQString(vorkel::msg::kSearchPrompt));
+    if (m_session.workspace().rows().empty()) {
+        showDetails(nullptr);
+        emit shownEntryGone();
+    }
+    // The reset dropped the selection already; none to select reports nothing.
+    if (select) selectRow(select);
+}
+
+std::optional<std::size_t> ListPane::firstRow() const {
+    if (m_session.workspace().rows().empty()) return std::nullopt;
+    return 0;
 }
 
 void ListPane::rowsRebuilt() {
@@ -169,19 +197,23 @@ void ListPane::cmbTitleOrderChange() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const auto normalCursor = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
     const int index = m_order->currentIndex();
-    m_session.workspace().ApplyOrder(index >= 0 && index <= 3 ? vorkel::ListOrder(index)
-                                                              : vorkel::ListOrder::None);
-    rowsRebuilt();
-    if (!m_session.workspace().rows().empty()) selectRow(0);
+    changeRows([this, index] {
+        m_session.workspace().ApplyOrder(index >= 0 && index <= 3 ? vorkel::ListOrder(index)
+                                                                  : vorkel::ListOrder::None);
+        return firstRow();
+    });
 }
 
 void ListPane::editSearchKeyUp() {
     // The box's text as it stands, the prompt included: a key released on the prompt filters
     // by it.
+    // Not changeRows: the box keeps what is typed, and the editor the entry it shows.
     const QByteArray text = m_search->text().toUtf8();
-    m_session.workspace().QuickSearch(std::string_view(text.constData(), std::size_t(text.size())));
-    m_model->reset();
-    if (!m_session.workspace().rows().empty()) selectRow(0);
+    m_model->change([&] {
+        m_session.workspace().QuickSearch(
+            std::string_view(text.constData(), std::size_t(text.size())));
+    });
+    if (const auto first = firstRow()) selectRow(first);
 }
 
 void ListPane::editSearchMouseActivate() {

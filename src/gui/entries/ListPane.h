@@ -2,6 +2,7 @@
 
 #include <QWidget>
 #include <cstddef>
+#include <functional>
 #include <optional>
 
 #include "entries/Entry.h"
@@ -31,8 +32,16 @@ public:
     void ShowAllEntries();
     /// Empties the entry list, then ShowAllEntries.
     void ClearEntryList();
-    /// For rows the session already rebuilt with every entry (AddEntry, DeleteEntry, load,
-    /// restore): tells the view, puts the search prompt back, selects no row.
+    /// The one way commands change the rows. `change` runs on the workspace inside the model's
+    /// reset and returns the row to select afterwards (none: no row). Then the search prompt is
+    /// back, that row is selected (which shows its entry) and, when no row is left, the editor
+    /// and the "Details" panel are emptied: nothing of a gone entry stays on screen.
+    void changeRows(const std::function<std::optional<std::size_t>()>& change);
+    /// changeRows for rows the run state has already rebuilt (a logon, an unlock, a new data
+    /// store), whose questions a reset cannot span: the first row is selected.
+    void showRebuiltRows();
+    /// For rows the session already rebuilt with every entry: tells the view, puts the search
+    /// prompt back, selects no row.
     void rowsRebuilt();
     /// Fills the order box with its four texts, picks "A - Z" and, with `apply`, runs the order
     /// change (a list the session has just ordered A to Z needs no second sort).
@@ -59,6 +68,8 @@ signals:
     /// A row is selected now (true) or none is (false): after a selection change or a rebuild
     /// of the rows, which drops the selection.
     void selectionPresenceChanged(bool present);
+    /// A change of the rows left none: the editor empties itself too.
+    void shownEntryGone();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -71,6 +82,10 @@ private:
     void lvTitlesViewSelectItem(std::size_t row, bool selected);
     void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected);
     void buildDetailsPanel();
+    /// What every change of the rows ends with (see changeRows).
+    void showChangedRows(std::optional<std::size_t> select);
+    /// The first row, when there is one.
+    std::optional<std::size_t> firstRow() const;
 
     vorkel::Session& m_session;
     EntryListModel* m_model;

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "entries/Entry.h"
+#include "ui/DialogButtons.h"
 #include "ui/QtText.h"
 
 namespace {
@@ -86,13 +87,9 @@ PasswordDetailDialog::PasswordDetailDialog(QWidget* parent)
     ok->setObjectName(QStringLiteral("btnOK"));
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(tabs);
-    layout->addLayout(buttons);
+    layout->addWidget(buttonRow(this, ok));
     setFixedSize(340, 380);
     ok->setFocus();
 }

@@ -18,6 +18,7 @@
 #include "session/Messages.h"
 #include "session/RunState.h"
 #include "ui/CentreOnScreen.h"
+#include "ui/DialogButtons.h"
 #include "ui/MessageService.h"
 #include "ui/ProductLogo.h"
 #include "ui/QtText.h"
@@ -84,17 +85,12 @@ void LogonDialog::buildLayout() {
                       1, 0);
     fields->addWidget(m_editPassword, 1, 1);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(m_btnLogon);
-    buttons->addWidget(m_btnCancel);
-
     auto* left = new QVBoxLayout;
     left->addWidget(m_lblPromo);
     left->addWidget(m_lblInstructions);
     left->addStretch();
     left->addLayout(fields);
-    left->addLayout(buttons);
+    left->addWidget(buttonRow(this, m_btnLogon, m_btnCancel));
 
     // The logo panel: a picture in a thin silver frame, the product name and the tagline.
     auto* frame = new QFrame(this);

@@ -2,7 +2,6 @@
 
 #include <QGridLayout>
 #include <QGuiApplication>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -13,6 +12,7 @@
 #include "session/Messages.h"
 #include "session/Session.h"
 #include "ui/CentreOnScreen.h"
+#include "ui/DialogButtons.h"
 #include "ui/MessageService.h"
 #include "ui/QtText.h"
 
@@ -53,15 +53,11 @@ PasswordChangeDialog::PasswordChangeDialog(vorkel::Session& session, MessageServ
     fields->addWidget(m_editPassword, 0, 1);
     fields->addWidget(lblConfirm1, 1, 0);
     fields->addWidget(m_editConfirmPassword, 1, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(instructions);
     layout->addLayout(fields);
     layout->addStretch();
-    layout->addLayout(buttons);
+    layout->addWidget(buttonRow(this, ok, cancel));
 
     setTabOrder(m_editPassword, m_editConfirmPassword);
     setTabOrder(m_editConfirmPassword, ok);

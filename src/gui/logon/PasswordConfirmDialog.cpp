@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "session/Messages.h"
+#include "ui/DialogButtons.h"
 #include "ui/QtText.h"
 
 PasswordConfirmDialog::PasswordConfirmDialog(QWidget* parent)
@@ -36,15 +37,11 @@ PasswordConfirmDialog::PasswordConfirmDialog(QWidget* parent)
     auto* field = new QHBoxLayout;
     field->addWidget(label);
     field->addWidget(m_editPassword, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_lblConfirm);
     layout->addLayout(field);
     layout->addStretch();
-    layout->addLayout(buttons);
+    layout->addWidget(buttonRow(this, ok, cancel));
 
     setTabOrder(m_editPassword, ok);
     setTabOrder(ok, cancel);

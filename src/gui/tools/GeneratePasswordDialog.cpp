@@ -14,18 +14,9 @@
 
 #include "session/Session.h"
 #include "tools/PasswordGenerator.h"
+#include "ui/Named.h"
 #include "ui/QtText.h"
 #include "ui/SecretClipboard.h"
-
-namespace {
-
-template <typename W>
-W* named(W* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-}  // namespace
 
 GeneratePasswordDialog::GeneratePasswordDialog(vorkel::Session& session, QWidget* parent)
     : ToolDialog(parent),

@@ -12,15 +12,10 @@
 #include <QVBoxLayout>
 
 #include "storage/Settings.h"
+#include "ui/Named.h"
 #include "ui/ProductLogo.h"
 
 namespace {
-
-template <typename W>
-W* named(W* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 QCheckBox* check(const char* caption, const char* name) {
     return named(new QCheckBox(QString::fromUtf8(caption)), name);

@@ -1,15 +1,14 @@
 #include "tools/ToolDialog.h"
 #include "ui/CentreOnScreen.h"
+#include "ui/DialogButtons.h"
+#include "ui/DialogFlags.h"
 
 #include <QGuiApplication>
-#include <QHBoxLayout>
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
 
-ToolDialog::ToolDialog(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint) {
+ToolDialog::ToolDialog(QWidget* parent) : QDialog(parent, closeBoxOnly()) {
     setModal(true);
 }
 
@@ -25,12 +24,11 @@ ToolDialog::Buttons ToolDialog::layOutTabs(QWidget* tabs) {
     auto* cancel = new QPushButton(QStringLiteral("&Cancel"), this);
     cancel->setObjectName(QStringLiteral("btnCancel"));
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(tabs);
-    layout->addLayout(buttons);
+    layout->addWidget(buttonRow(this, ok, cancel));
+    // The dialog opens with the focus on OK unless it puts the focus elsewhere: the button box
+    // now comes after the tabs in the focus chain, where the buttons used to come first.
+    ok->setFocus();
     return {ok, cancel};
 }

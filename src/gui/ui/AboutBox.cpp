@@ -2,21 +2,23 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include "session/Messages.h"
 #include "storage/SampleContent.h"
+#include "ui/DialogButtons.h"
+#include "ui/DialogFlags.h"
+#include "ui/LinkLabel.h"
 #include "ui/LinkOpener.h"
 #include "ui/ProductLogo.h"
 #include "ui/QtText.h"
 
 AboutBox::AboutBox(LinkOpener& links, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
-                          Qt::MSWindowsFixedSizeDialogHint),
+    : QDialog(parent, closeBoxOnly()),
       m_links(links),
-      m_siteLink(new QLabel(toQString(vorkel::kProductWebSite), this)) {
+      m_siteLink(new LinkLabel(toQString(vorkel::kProductWebSite), QStringLiteral("lblWebSite"),
+                               this, LinkLabel::Weight::Normal)) {
     setObjectName(QStringLiteral("TfmAbout"));
     setWindowTitle(QStringLiteral("About ") + toQString(vorkel::msg::kProductName));
     setModal(true);
@@ -35,11 +37,8 @@ AboutBox::AboutBox(LinkOpener& links, QWidget* parent)
     auto* version = new QLabel(toQString(vorkel::msg::kAboutVersion), this);
     version->setObjectName(QStringLiteral("lblVersion"));
 
-    m_siteLink->setObjectName(QStringLiteral("lblWebSite"));
-    m_siteLink->setTextFormat(Qt::PlainText);
-    m_siteLink->setStyleSheet(QStringLiteral("color: blue; text-decoration: underline;"));
-    m_siteLink->setCursor(Qt::PointingHandCursor);
-    m_siteLink->installEventFilter(this);
+    connect(m_siteLink, &LinkLabel::clicked, this,
+            [this] { m_links.OpenLink(m_siteLink->text()); });
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("btnOK"));
@@ -58,24 +57,8 @@ AboutBox::AboutBox(LinkOpener& links, QWidget* parent)
     top->addSpacing(12);
     top->addLayout(texts);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
-    layout->addLayout(buttons);
+    layout->addWidget(buttonRow(this, ok));
     layout->setSizeConstraint(QLayout::SetFixedSize);
-}
-
-bool AboutBox::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_siteLink && event->type() == QEvent::MouseButtonRelease) {
-        const auto* mouse = static_cast<QMouseEvent*>(event);
-        if (mouse->button() == Qt::LeftButton &&
-            m_siteLink->rect().contains(mouse->position().toPoint())) {
-            m_links.OpenLink(m_siteLink->text());
-            return true;
-        }
-    }
-    return QDialog::eventFilter(watched, event);
 }

@@ -3,7 +3,7 @@
 #include <QDialog>
 
 class LinkOpener;
-class QLabel;
+class LinkLabel;
 
 /// The modal about box: the product name, its version and the product web site as a link,
 /// closed by "OK".
@@ -13,10 +13,7 @@ public:
     /// `links` opens the web site when its link is clicked.
     AboutBox(LinkOpener& links, QWidget* parent = nullptr);
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     LinkOpener& m_links;
-    QLabel* m_siteLink;
+    LinkLabel* m_siteLink;
 };

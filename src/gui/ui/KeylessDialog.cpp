@@ -3,9 +3,9 @@
 #include <QKeyEvent>
 #include <QPushButton>
 
-KeylessDialog::KeylessDialog(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint) {}
+#include "ui/DialogFlags.h"
+
+KeylessDialog::KeylessDialog(QWidget* parent) : QDialog(parent, closeBoxOnly()) {}
 
 void KeylessDialog::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {

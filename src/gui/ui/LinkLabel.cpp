@@ -1,13 +1,18 @@
-#include "app/LinkLabel.h"
+#include "ui/LinkLabel.h"
 
 #include <QMouseEvent>
 
-LinkLabel::LinkLabel(const QString& text, const QString& objectName, QWidget* parent)
+LinkLabel::LinkLabel(const QString& text, const QString& objectName, QWidget* parent, Weight weight)
     : QLabel(text, parent) {
     setObjectName(objectName);
+    // An address is never markup, whatever it holds.
+    setTextFormat(Qt::PlainText);
     // A style sheet rather than font and palette: a toolbar's style repaints its widgets'
     // text in its own colour.
-    setStyleSheet(QStringLiteral("color: blue; font-weight: bold; text-decoration: underline;"));
+    setStyleSheet(
+        weight == Weight::Bold
+            ? QStringLiteral("color: blue; font-weight: bold; text-decoration: underline;")
+            : QStringLiteral("color: blue; text-decoration: underline;"));
     // Qt swaps the pointer back itself when it leaves the label.
     setCursor(Qt::PointingHandCursor);
 }

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QString>
+
+/// Gives a new widget its object name in the expression that makes it: the tests and the
+/// window's own lookups find controls by these names.
+template <typename W>
+W* named(W* widget, const char* name) {
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
