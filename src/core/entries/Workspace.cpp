@@ -44,6 +44,21 @@ void Workspace::QuickSearch(std::string_view text) {
     rowsRebuilt();
 }
 
+Entry::Texts newEntryTexts(std::string_view created, std::string_view edited,
+                           std::string_view accessed, std::string_view user) {
+    Entry::Texts t;
+    t[index(Field::CreateDate)] = created;
+    t[index(Field::EditDate)] = edited;
+    t[index(Field::CreatedBy)] = user;
+    t[index(Field::ModifiedBy)] = user;
+    t[index(Field::ModifyCount)] = "1";
+    t[index(Field::AccessedBy)] = user;
+    t[index(Field::AccessedLast)] = accessed;
+    t[index(Field::AccessCount)] = "1";
+    t[index(Field::AllowedAccess)] = "Private";
+    return t;
+}
+
 std::size_t Workspace::AddEntry(std::string_view title, std::string_view detail,
                                 std::string_view username, std::string_view email,
                                 std::string_view password, std::string_view webUrl,
@@ -52,20 +67,11 @@ std::size_t Workspace::AddEntry(std::string_view title, std::string_view detail,
     const std::string texts[] = {
         sanitizeText(title),    sanitizeText(detail), sanitizeText(username), sanitizeText(email),
         sanitizeText(password), sanitizeText(webUrl), sanitizeText(user)};
-    Entry::Texts t;
+    Entry::Texts t = newEntryTexts(now, now, now, texts[6]);
     t[index(Field::Title)] = texts[0];
     t[index(Field::Detail)] = texts[1];
     t[index(Field::Password)] = texts[4];
-    t[index(Field::CreateDate)] = now;
-    t[index(Field::EditDate)] = now;
     t[index(Field::Username)] = texts[2];
-    t[index(Field::CreatedBy)] = texts[6];
-    t[index(Field::ModifiedBy)] = texts[6];
-    t[index(Field::ModifyCount)] = "1";
-    t[index(Field::AccessedBy)] = texts[6];
-    t[index(Field::AccessedLast)] = now;
-    t[index(Field::AccessCount)] = "1";
-    t[index(Field::AllowedAccess)] = "Private";
     t[index(Field::Email)] = texts[3];
     t[index(Field::WebURL)] = texts[5];
     m_master.append(Entry::create(m_master.nextId(), t));

@@ -32,6 +32,11 @@ struct EditorFields {
     }
 };
 
+/// The texts of a new entry with its creation audit values: made, changed and last opened by
+/// `user`, both counters at 1, access "Private"; the caller fills in what the user typed.
+Entry::Texts newEntryTexts(std::string_view created, std::string_view edited,
+                           std::string_view accessed, std::string_view user);
+
 /// The entry list and the visible rows with every operation on them that needs no window:
 /// orders, quick search, add, store (with the audit rules) and delete.
 class Workspace {

@@ -45,6 +45,20 @@ public:
 
     std::size_t rows() const { return m_records.size() - 1; }
     std::size_t rowNumber(std::size_t r) const { return m_records[r + 1].row; }
+    /// One imported entry a data row, in order: `fill(r, entry)` reads row `r` into an entry
+    /// that already knows its row number.
+    template <typename Fill>
+    std::vector<ImportedEntry> entries(Fill fill) const {
+        std::vector<ImportedEntry> out;
+        out.reserve(rows());
+        for (std::size_t r = 0; r < rows(); ++r) {
+            ImportedEntry e;
+            e.row = rowNumber(r);
+            fill(r, e);
+            out.push_back(std::move(e));
+        }
+        return out;
+    }
     /// The value of a column in data row `r` (from 0); empty when the column is absent.
     const std::string& at(std::size_t r, std::string_view column) const {
         static const std::string none;
@@ -87,10 +101,7 @@ std::vector<ImportedEntry> readKeePassXcCsv(std::string_view text) {
     const CsvTable table(text, "keepassxc-csv",
                          {"Group", "Title", "Username", "Password", "URL", "Notes"},
                          {"TOTP", "Icon", "Last Modified", "Created"});
-    std::vector<ImportedEntry> entries;
-    for (std::size_t r = 0; r < table.rows(); ++r) {
-        ImportedEntry e;
-        e.row = table.rowNumber(r);
+    return table.entries([&](std::size_t r, ImportedEntry& e) {
         e.title = table.at(r, "Title");
         e.username = table.at(r, "Username");
         e.password = table.at(r, "Password");
@@ -101,9 +112,7 @@ std::vector<ImportedEntry> readKeePassXcCsv(std::string_view text) {
         e.addExtra("Group", table.at(r, "Group"));
         e.addExtra("TOTP", table.at(r, "TOTP"));
         e.addExtra("Icon", table.at(r, "Icon"));
-        entries.push_back(std::move(e));
-    }
-    return entries;
+    });
 }
 
 std::vector<ImportedEntry> readBitwardenCsv(std::string_view text) {
@@ -112,10 +121,7 @@ std::vector<ImportedEntry> readBitwardenCsv(std::string_view text) {
                          {"folder", "favorite", "type", "name", "notes", "fields", "reprompt",
                           "login_uri", "login_username", "login_password", "login_totp"},
                          {"archivedDate"});
-    std::vector<ImportedEntry> entries;
-    for (std::size_t r = 0; r < table.rows(); ++r) {
-        ImportedEntry e;
-        e.row = table.rowNumber(r);
+    return table.entries([&](std::size_t r, ImportedEntry& e) {
         const std::string& type = table.at(r, "type");
         if (type != "login" && type != "note")
             rowFault(e.row, "the type \"" + type + "\" is neither login nor note.");
@@ -150,25 +156,18 @@ std::vector<ImportedEntry> readBitwardenCsv(std::string_view text) {
         // Custom fields already come as "Name: value" lines.
         e.addExtra("", table.at(r, "fields"));
         e.addExtra("Archived", table.at(r, "archivedDate"));
-        entries.push_back(std::move(e));
-    }
-    return entries;
+    });
 }
 
 std::vector<ImportedEntry> readChromiumCsv(std::string_view text) {
     const CsvTable table(text, "chromium-csv", {"name", "url", "username", "password"}, {"note"});
-    std::vector<ImportedEntry> entries;
-    for (std::size_t r = 0; r < table.rows(); ++r) {
-        ImportedEntry e;
-        e.row = table.rowNumber(r);
+    return table.entries([&](std::size_t r, ImportedEntry& e) {
         e.title = table.at(r, "name");
         e.url = table.at(r, "url");
         e.username = table.at(r, "username");
         e.password = table.at(r, "password");
         e.notes = table.at(r, "note");
-        entries.push_back(std::move(e));
-    }
-    return entries;
+    });
 }
 
 std::vector<ImportedEntry> readFirefoxCsv(std::string_view text) {
@@ -176,10 +175,7 @@ std::vector<ImportedEntry> readFirefoxCsv(std::string_view text) {
                          {"url", "username", "password", "httpRealm", "formActionOrigin", "guid",
                           "timeCreated", "timeLastUsed", "timePasswordChanged"},
                          {"timesUsed"});
-    std::vector<ImportedEntry> entries;
-    for (std::size_t r = 0; r < table.rows(); ++r) {
-        ImportedEntry e;
-        e.row = table.rowNumber(r);
+    return table.entries([&](std::size_t r, ImportedEntry& e) {
         e.url = table.at(r, "url");
         e.username = table.at(r, "username");
         e.password = table.at(r, "password");
@@ -191,9 +187,7 @@ std::vector<ImportedEntry> readFirefoxCsv(std::string_view text) {
         if (lastUsed) e.addExtra("Last used", formatDateTime(*lastUsed));
         e.addExtra("Times used", table.at(r, "timesUsed"));
         // guid is the browser's own record key and means nothing anywhere else.
-        entries.push_back(std::move(e));
-    }
-    return entries;
+    });
 }
 
 }  // namespace vorkel

@@ -81,23 +81,14 @@ void addImported(Workspace& workspace, const std::vector<ImportedEntry>& entries
                           detail = notesFromEditorText(sanitizeText(importedNotes(e)));
         const std::string created = e.created ? formatDateTime(*e.created) : now;
         const std::string modified = e.modified ? formatDateTime(*e.modified) : created;
-        Entry::Texts t;
+        Entry::Texts t = newEntryTexts(created, modified, now, by);
         t[index(Field::Title)] = title;
         t[index(Field::Detail)] = detail;
         t[index(Field::Password)] = password;
-        t[index(Field::CreateDate)] = created;
-        t[index(Field::EditDate)] = modified;
         t[index(Field::Username)] = username;
         // The user name stays too: it is what the site's logon form asks for.
         t[index(Field::Email)] = looksLikeEmail(username) ? std::string_view(username) : "";
         t[index(Field::WebURL)] = url;
-        t[index(Field::CreatedBy)] = by;
-        t[index(Field::ModifiedBy)] = by;
-        t[index(Field::ModifyCount)] = "1";
-        t[index(Field::AccessedBy)] = by;
-        t[index(Field::AccessedLast)] = now;
-        t[index(Field::AccessCount)] = "1";
-        t[index(Field::AllowedAccess)] = "Private";
         if (id == std::numeric_limits<EntryId>::max()) throw Error("Too many entries.");
         added.push_back(Entry::create(id++, t));
     }
