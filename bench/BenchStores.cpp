@@ -7,8 +7,8 @@
 #include <stdexcept>
 
 #include "StoreGenerator.h"
-#include "storage/Container.h"
-#include "storage/DataStoreDocument.h"
+#include "core/storage/Container.h"
+#include "core/storage/DataStoreDocument.h"
 
 namespace vorkel::bench {
 

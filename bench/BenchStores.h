@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "entries/Clock.h"
-#include "entries/Workspace.h"
+#include "core/entries/Clock.h"
+#include "core/entries/Workspace.h"
 
 namespace vorkel::bench {
 

@@ -6,10 +6,10 @@
 #include "BenchSupport.h"
 #include "PhysicalLimit.h"
 #include "StoreGenerator.h"
-#include "entries/EntryList.h"
-#include "storage/Container.h"
-#include "storage/DataStoreDocument.h"
-#include "storage/XmlReader.h"
+#include "core/entries/EntryList.h"
+#include "core/storage/Container.h"
+#include "core/storage/DataStoreDocument.h"
+#include "core/storage/XmlReader.h"
 
 namespace vorkel::bench {
 namespace {

@@ -14,9 +14,9 @@
 
 #include "BenchStores.h"
 #include "StoreGenerator.h"
-#include "storage/Container.h"
-#include "storage/DataStoreDocument.h"
-#include "storage/FileHandle.h"
+#include "core/storage/Container.h"
+#include "core/storage/DataStoreDocument.h"
+#include "core/storage/FileHandle.h"
 
 extern char** environ;
 

@@ -8,8 +8,8 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "storage/Container.h"
-#include "storage/FileHandle.h"
+#include "core/storage/Container.h"
+#include "core/storage/FileHandle.h"
 
 namespace vorkel::bench {
 

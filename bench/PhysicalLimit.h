@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "storage/SecureBytes.h"
+#include "core/storage/SecureBytes.h"
 
 namespace vorkel::bench {
 

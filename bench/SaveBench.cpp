@@ -8,9 +8,9 @@
 #include "BenchSupport.h"
 #include "PhysicalLimit.h"
 #include "StoreGenerator.h"
-#include "storage/Container.h"
-#include "storage/DataStoreDocument.h"
-#include "storage/RandomSource.h"
+#include "core/storage/Container.h"
+#include "core/storage/DataStoreDocument.h"
+#include "core/storage/RandomSource.h"
 
 namespace vorkel::bench {
 namespace {

@@ -3,9 +3,9 @@
 
 #include "BenchStores.h"
 #include "BenchSupport.h"
-#include "entries/EntryList.h"
-#include "storage/SettingsDocument.h"
-#include "tools/AdvancedSearch.h"
+#include "core/entries/EntryList.h"
+#include "core/storage/SettingsDocument.h"
+#include "core/tools/AdvancedSearch.h"
 
 namespace vorkel::bench {
 namespace {

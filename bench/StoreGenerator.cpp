@@ -4,12 +4,12 @@
 #include <cstdio>
 #include <stdexcept>
 
-#include "entries/EntryList.h"
-#include "entries/Field.h"
-#include "storage/Container.h"
-#include "storage/DataStoreDocument.h"
-#include "storage/PassString.h"
-#include "storage/RandomSource.h"
+#include "core/entries/EntryList.h"
+#include "core/entries/Field.h"
+#include "core/storage/Container.h"
+#include "core/storage/DataStoreDocument.h"
+#include "core/storage/PassString.h"
+#include "core/storage/RandomSource.h"
 
 namespace vorkel::bench {
 

@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "entries/Entry.h"
-#include "storage/SecureBytes.h"
+#include "core/entries/Entry.h"
+#include "core/storage/SecureBytes.h"
 
 namespace vorkel::bench {
 

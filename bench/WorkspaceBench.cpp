@@ -4,8 +4,8 @@
 #include "BenchStores.h"
 #include "BenchSupport.h"
 #include "StoreGenerator.h"
-#include "entries/ListOrder.h"
-#include "entries/TitleIndex.h"
+#include "core/entries/ListOrder.h"
+#include "core/entries/TitleIndex.h"
 
 namespace vorkel::bench {
 namespace {

@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "storage/PassString.h"
-#include "storage/SecureBytes.h"
+#include "core/storage/PassString.h"
+#include "core/storage/SecureBytes.h"
 
 namespace vorkel::fuzz {
 

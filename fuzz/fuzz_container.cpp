@@ -7,11 +7,11 @@
 #include <cstring>
 #include <string>
 
-#include "Error.h"
 #include "FuzzSupport.h"
-#include "storage/Container.h"
-#include "storage/DataStoreDocument.h"
-#include "storage/XmlDocument.h"
+#include "core/Error.h"
+#include "core/storage/Container.h"
+#include "core/storage/DataStoreDocument.h"
+#include "core/storage/XmlDocument.h"
 
 using namespace vorkel;
 

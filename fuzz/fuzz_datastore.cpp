@@ -2,10 +2,10 @@
 // same entries.
 #include <cstdint>
 
-#include "Error.h"
 #include "FuzzSupport.h"
-#include "entries/EntryList.h"
-#include "storage/DataStoreDocument.h"
+#include "core/Error.h"
+#include "core/entries/EntryList.h"
+#include "core/storage/DataStoreDocument.h"
 
 using namespace vorkel;
 

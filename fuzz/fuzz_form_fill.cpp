@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "FuzzSupport.h"
-#include "tools/FormFill.h"
+#include "core/tools/FormFill.h"
 
 using namespace vorkel;
 

@@ -6,14 +6,14 @@
 #include <string>
 #include <string_view>
 
-#include "Error.h"
 #include "FuzzSupport.h"
-#include "entries/TextRules.h"
-#include "entries/Workspace.h"
-#include "transfer/Csv.h"
-#include "transfer/CsvExport.h"
-#include "transfer/EntryImport.h"
-#include "transfer/ImportFormat.h"
+#include "core/Error.h"
+#include "core/entries/TextRules.h"
+#include "core/entries/Workspace.h"
+#include "core/transfer/Csv.h"
+#include "core/transfer/CsvExport.h"
+#include "core/transfer/EntryImport.h"
+#include "core/transfer/ImportFormat.h"
 
 using namespace vorkel;
 

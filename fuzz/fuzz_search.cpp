@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "FuzzSupport.h"
-#include "entries/Entry.h"
-#include "entries/EntryList.h"
-#include "tools/AdvancedSearch.h"
+#include "core/entries/Entry.h"
+#include "core/entries/EntryList.h"
+#include "core/tools/AdvancedSearch.h"
 
 using namespace vorkel;
 

@@ -1,10 +1,10 @@
 // The settings loader on deciphered bytes; whatever it accepts must write and read back alike.
 #include <cstdint>
 
-#include "Error.h"
 #include "FuzzSupport.h"
-#include "entries/TextRules.h"
-#include "storage/SettingsDocument.h"
+#include "core/Error.h"
+#include "core/entries/TextRules.h"
+#include "core/storage/SettingsDocument.h"
 
 using namespace vorkel;
 

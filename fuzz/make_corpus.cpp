@@ -8,13 +8,13 @@
 #include <string>
 
 #include "FuzzSupport.h"
-#include "entries/Clock.h"
-#include "entries/Workspace.h"
-#include "storage/Container.h"
-#include "storage/DataStoreDocument.h"
-#include "storage/RandomSource.h"
-#include "storage/SampleContent.h"
-#include "storage/SettingsDocument.h"
+#include "core/entries/Clock.h"
+#include "core/entries/Workspace.h"
+#include "core/storage/Container.h"
+#include "core/storage/DataStoreDocument.h"
+#include "core/storage/RandomSource.h"
+#include "core/storage/SampleContent.h"
+#include "core/storage/SettingsDocument.h"
 
 using namespace vorkel;
 namespace fs = std::filesystem;

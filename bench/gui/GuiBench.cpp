@@ -25,13 +25,15 @@
 #include <vector>
 
 #include "StoreGenerator.h"
-#include "app/MainWindow.h"
-#include "entries/Clock.h"
-#include "logon/LogonDialog.h"
-#include "session/Session.h"
-#include "storage/RandomSource.h"
-#include "ui/LinkOpener.h"
-#include "ui/MessageService.h"
+#include "core/entries/Clock.h"
+#include "core/session/Session.h"
+#include "core/storage/RandomSource.h"
+#include "gui/app/MainWindow.h"
+#include "gui/logon/LogonDialog.h"
+#include "gui/ui/LinkOpener.h"
+#include "gui/ui/MessageService.h"
+
+using namespace vorkel::gui;
 
 namespace {
 

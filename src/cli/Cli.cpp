@@ -6,7 +6,6 @@
 #include <optional>
 #include <ostream>
 
-#include "Error.h"
 #include "cli/AddCommand.h"
 #include "cli/BackupCommand.h"
 #include "cli/CommandContext.h"
@@ -22,6 +21,7 @@
 #include "cli/ShowCommand.h"
 #include "cli/UsageError.h"
 #include "cli/VerifyCommand.h"
+#include "core/Error.h"
 
 namespace vorkel::cli {
 namespace {

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "cli/PasswordSource.h"
-#include "entries/Clock.h"
-#include "storage/RandomSource.h"
+#include "core/entries/Clock.h"
+#include "core/storage/RandomSource.h"
 
 namespace vorkel::cli {
 

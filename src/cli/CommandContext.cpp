@@ -3,10 +3,10 @@
 #include <istream>
 #include <ostream>
 
-#include "Error.h"
 #include "cli/UsageError.h"
-#include "session/Messages.h"
-#include "storage/AtomicFile.h"
+#include "core/Error.h"
+#include "core/session/Messages.h"
+#include "core/storage/AtomicFile.h"
 
 namespace vorkel::cli {
 

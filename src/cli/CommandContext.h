@@ -7,11 +7,11 @@
 #include <string_view>
 
 #include "cli/PasswordSource.h"
-#include "entries/Clock.h"
-#include "session/Session.h"
-#include "storage/FolderLock.h"
-#include "storage/RandomSource.h"
-#include "storage/SecureBytes.h"
+#include "core/entries/Clock.h"
+#include "core/session/Session.h"
+#include "core/storage/FolderLock.h"
+#include "core/storage/RandomSource.h"
+#include "core/storage/SecureBytes.h"
 
 namespace vorkel::cli {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "cli/UsageError.h"
-#include "entries/TextRules.h"
+#include "core/entries/TextRules.h"
 
 namespace vorkel::cli {
 

@@ -2,9 +2,9 @@
 
 #include <nlohmann/json.hpp>
 
-#include "Error.h"
-#include "entries/Field.h"
-#include "entries/TextRules.h"
+#include "core/Error.h"
+#include "core/entries/Field.h"
+#include "core/entries/TextRules.h"
 
 namespace vorkel::cli::entryjson {
 namespace {

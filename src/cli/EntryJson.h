@@ -4,8 +4,8 @@
 #include <string_view>
 #include <vector>
 
-#include "entries/Entry.h"
-#include "entries/EntryList.h"
+#include "core/entries/Entry.h"
+#include "core/entries/EntryList.h"
 
 namespace vorkel::cli {
 

@@ -5,7 +5,7 @@
 #include "cli/CommandLine.h"
 #include "cli/EntryJson.h"
 #include "cli/UsageError.h"
-#include "transfer/CsvExport.h"
+#include "core/transfer/CsvExport.h"
 
 namespace vorkel::cli {
 

@@ -3,7 +3,7 @@
 #include <ostream>
 
 #include "cli/CommandLine.h"
-#include "tools/PasswordGenerator.h"
+#include "core/tools/PasswordGenerator.h"
 
 namespace vorkel::cli {
 

@@ -7,13 +7,13 @@
 #include <istream>
 #include <iterator>
 
-#include "Error.h"
 #include "cli/CommandLine.h"
 #include "cli/EntryJson.h"
 #include "cli/UsageError.h"
-#include "storage/FileHandle.h"
-#include "transfer/EntryImport.h"
-#include "transfer/ImportFormat.h"
+#include "core/Error.h"
+#include "core/storage/FileHandle.h"
+#include "core/transfer/EntryImport.h"
+#include "core/transfer/ImportFormat.h"
 
 namespace vorkel::cli {
 namespace {

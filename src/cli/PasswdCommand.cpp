@@ -4,7 +4,7 @@
 
 #include "cli/CommandLine.h"
 #include "cli/UsageError.h"
-#include "session/Messages.h"
+#include "core/session/Messages.h"
 
 namespace vorkel::cli {
 

@@ -3,7 +3,7 @@
 #include <ostream>
 
 #include "cli/CommandLine.h"
-#include "tools/AdvancedSearch.h"
+#include "core/tools/AdvancedSearch.h"
 
 namespace vorkel::cli {
 

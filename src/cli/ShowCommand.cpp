@@ -2,8 +2,8 @@
 
 #include <ostream>
 
-#include "Error.h"
 #include "cli/CommandLine.h"
+#include "core/Error.h"
 
 namespace vorkel::cli {
 

@@ -10,8 +10,8 @@
 #include <cstring>
 #include <string>
 
-#include "Error.h"
-#include "storage/FileHandle.h"
+#include "core/Error.h"
+#include "core/storage/FileHandle.h"
 
 namespace vorkel::cli {
 namespace {

@@ -13,12 +13,13 @@
 
 #include "LoopbackServer.h"
 #include "MainWindowHarness.h"
-#include "app/MainCommands.h"
-#include "entries/EditorPane.h"
-#include "tools/AutoFillMessages.h"
-#include "tools/BrowserBridge.h"
+#include "gui/app/MainCommands.h"
+#include "gui/entries/EditorPane.h"
+#include "gui/tools/AutoFillMessages.h"
+#include "gui/tools/BrowserBridge.h"
 
 using namespace vorkel;
+using namespace vorkel::gui;
 using namespace vorkel::test;
 using Kind = UserInterface::Kind;
 

@@ -16,11 +16,12 @@
 #include <filesystem>
 
 #include "LoopbackServer.h"
+#include "gui/tools/AutoFillMessages.h"
+#include "gui/tools/BrowserBridge.h"
 #include "support/TempDir.h"
-#include "tools/AutoFillMessages.h"
-#include "tools/BrowserBridge.h"
 
 using namespace vorkel;
+using namespace vorkel::gui;
 using namespace vorkel::test;
 
 namespace {

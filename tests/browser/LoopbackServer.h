@@ -13,9 +13,12 @@
 #include <memory>
 #include <vector>
 
-#include "tools/DevToolsPipe.h"
+#include "gui/tools/DevToolsPipe.h"
 
 namespace vorkel::test {
+
+// The harness drives the desktop program's own classes.
+using namespace vorkel::gui;
 
 class LoopbackServer {
 public:

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "Error.h"
 #include "cli/Cli.h"
 #include "cli/PasswordSource.h"
-#include "entries/Clock.h"
-#include "storage/RandomSource.h"
+#include "core/Error.h"
+#include "core/entries/Clock.h"
+#include "core/storage/RandomSource.h"
 #include "support/TempDir.h"
 
 namespace vorkel::test {

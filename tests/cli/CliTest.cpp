@@ -6,7 +6,7 @@
 #include <streambuf>
 
 #include "cli/CliFixture.h"
-#include "storage/AtomicFile.h"
+#include "core/storage/AtomicFile.h"
 
 using namespace vorkel;
 using namespace vorkel::test;

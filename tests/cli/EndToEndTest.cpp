@@ -13,8 +13,8 @@
 #include <thread>
 #include <vector>
 
-#include "session/Messages.h"
-#include "storage/AtomicFile.h"
+#include "core/session/Messages.h"
+#include "core/storage/AtomicFile.h"
 #include "support/TempDir.h"
 
 using namespace vorkel;

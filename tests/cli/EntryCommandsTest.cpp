@@ -6,8 +6,8 @@
 #include <map>
 
 #include "cli/CliFixture.h"
-#include "entries/Clock.h"
-#include "tools/PasswordGenerator.h"
+#include "core/entries/Clock.h"
+#include "core/tools/PasswordGenerator.h"
 
 using namespace vorkel;
 using namespace vorkel::test;

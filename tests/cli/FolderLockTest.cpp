@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "storage/FolderLock.h"
+#include "core/storage/FolderLock.h"
 #include "support/TempDir.h"
 
 using namespace vorkel;

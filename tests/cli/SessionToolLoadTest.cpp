@@ -1,12 +1,12 @@
 // The session operations the tool adds: a load that neither seeds nor sorts, and the account
 // made without the logon dialog.
-#include "session/Session.h"
+#include "core/session/Session.h"
 
 #include <gtest/gtest.h>
 
-#include "Error.h"
-#include "storage/AtomicFile.h"
-#include "storage/SampleContent.h"
+#include "core/Error.h"
+#include "core/storage/AtomicFile.h"
+#include "core/storage/SampleContent.h"
 #include "support/TempDir.h"
 
 using namespace vorkel;

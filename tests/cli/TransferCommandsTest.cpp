@@ -8,7 +8,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/CliFixture.h"
-#include "storage/AtomicFile.h"
+#include "core/storage/AtomicFile.h"
 
 using namespace vorkel;
 using namespace vorkel::test;

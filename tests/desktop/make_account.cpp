@@ -6,9 +6,9 @@
 #include <iostream>
 #include <string>
 
-#include "entries/Clock.h"
-#include "session/Session.h"
-#include "storage/RandomSource.h"
+#include "core/entries/Clock.h"
+#include "core/session/Session.h"
+#include "core/storage/RandomSource.h"
 
 int main(int argc, char** argv) {
     if (argc != 4 && argc != 5) {

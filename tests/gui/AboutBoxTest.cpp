@@ -2,10 +2,12 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "Version.h"
+#include "core/Version.h"
+#include "gui/ui/AboutBox.h"
+#include "gui/ui/LinkOpener.h"
 #include "support/DialogWatch.h"
-#include "ui/AboutBox.h"
-#include "ui/LinkOpener.h"
+
+using namespace vorkel::gui;
 
 namespace {
 

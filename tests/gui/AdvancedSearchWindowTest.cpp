@@ -11,11 +11,12 @@
 #include <QToolButton>
 
 #include "MainWindowHarness.h"
-#include "entries/ListPane.h"
-#include "tools/AdvancedSearchWindow.h"
-#include "ui/HtmlItemDelegate.h"
+#include "gui/entries/ListPane.h"
+#include "gui/tools/AdvancedSearchWindow.h"
+#include "gui/ui/HtmlItemDelegate.h"
 
 using namespace vorkel;
+using namespace vorkel::gui;
 using namespace vorkel::test;
 
 namespace {

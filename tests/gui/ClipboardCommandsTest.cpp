@@ -6,10 +6,11 @@
 #include <QMimeData>
 
 #include "MainWindowHarness.h"
-#include "storage/SampleContent.h"
-#include "ui/SecretClipboard.h"
+#include "core/storage/SampleContent.h"
+#include "gui/ui/SecretClipboard.h"
 
 using namespace vorkel;
+using namespace vorkel::gui;
 using namespace vorkel::test;
 
 namespace {

@@ -10,12 +10,14 @@
 #include <QTest>
 #include <memory>
 
-#include "entries/EditorPane.h"
-#include "entries/NotesEdit.h"
-#include "session/Session.h"
-#include "session/WindowRules.h"
-#include "storage/Settings.h"
+#include "core/session/Session.h"
+#include "core/session/WindowRules.h"
+#include "core/storage/Settings.h"
+#include "gui/entries/EditorPane.h"
+#include "gui/entries/NotesEdit.h"
 #include "support/FolderSession.h"
+
+using namespace vorkel::gui;
 
 using vorkel::Field;
 

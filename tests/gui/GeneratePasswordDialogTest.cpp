@@ -10,10 +10,11 @@
 #include <QToolButton>
 
 #include "MainWindowHarness.h"
-#include "tools/GeneratePasswordDialog.h"
-#include "ui/SecretClipboard.h"
+#include "gui/tools/GeneratePasswordDialog.h"
+#include "gui/ui/SecretClipboard.h"
 
 using namespace vorkel;
+using namespace vorkel::gui;
 using namespace vorkel::test;
 
 namespace {

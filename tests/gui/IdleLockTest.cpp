@@ -6,11 +6,12 @@
 #include <filesystem>
 
 #include "MainWindowHarness.h"
-#include "session/Messages.h"
+#include "core/session/Messages.h"
+#include "gui/ui/QtText.h"
 #include "support/DialogWatch.h"
-#include "ui/QtText.h"
 
 using namespace vorkel;
+using namespace vorkel::gui;
 using namespace vorkel::test;
 using Prompt = ScriptedMessageService::Prompt;
 

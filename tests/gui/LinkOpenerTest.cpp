@@ -2,8 +2,10 @@
 #include <QTest>
 #include <QUrl>
 
-#include "storage/SampleContent.h"
-#include "ui/LinkOpener.h"
+#include "core/storage/SampleContent.h"
+#include "gui/ui/LinkOpener.h"
+
+using namespace vorkel::gui;
 
 namespace {
 

@@ -10,11 +10,13 @@
 #include <memory>
 #include <stdexcept>
 
-#include "entries/EntryListModel.h"
-#include "entries/ListPane.h"
-#include "entries/TextRules.h"
-#include "session/Session.h"
+#include "core/entries/TextRules.h"
+#include "core/session/Session.h"
+#include "gui/entries/EntryListModel.h"
+#include "gui/entries/ListPane.h"
 #include "support/FolderSession.h"
+
+using namespace vorkel::gui;
 
 using vorkel::Field;
 

@@ -5,17 +5,19 @@
 #include <QTest>
 #include <memory>
 
-#include "Error.h"
-#include "Version.h"
-#include "logon/LogonDialog.h"
-#include "logon/PasswordConfirmDialog.h"
-#include "session/Messages.h"
-#include "session/RunState.h"
-#include "session/Session.h"
+#include "core/Error.h"
+#include "core/Version.h"
+#include "core/session/Messages.h"
+#include "core/session/RunState.h"
+#include "core/session/Session.h"
+#include "gui/logon/LogonDialog.h"
+#include "gui/logon/PasswordConfirmDialog.h"
+#include "gui/ui/QtText.h"
 #include "support/DialogWatch.h"
 #include "support/ScriptedMessageService.h"
 #include "support/TempDir.h"
-#include "ui/QtText.h"
+
+using namespace vorkel::gui;
 
 using vorkel::test::DialogWatch;
 using vorkel::test::readFile;

@@ -6,9 +6,10 @@
 #include <filesystem>
 
 #include "MainWindowHarness.h"
-#include "session/Messages.h"
+#include "core/session/Messages.h"
 
 using namespace vorkel;
+using namespace vorkel::gui;
 using namespace vorkel::test;
 using Prompt = ScriptedMessageService::Prompt;
 using Kind = UserInterface::Kind;

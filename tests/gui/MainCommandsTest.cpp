@@ -13,12 +13,13 @@
 #include <filesystem>
 
 #include "MainWindowHarness.h"
-#include "entries/ListPane.h"
-#include "session/Messages.h"
-#include "storage/SampleContent.h"
-#include "ui/QtText.h"
+#include "core/session/Messages.h"
+#include "core/storage/SampleContent.h"
+#include "gui/entries/ListPane.h"
+#include "gui/ui/QtText.h"
 
 using namespace vorkel;
+using namespace vorkel::gui;
 using namespace vorkel::test;
 using Prompt = ScriptedMessageService::Prompt;
 using Kind = UserInterface::Kind;

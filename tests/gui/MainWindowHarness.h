@@ -22,18 +22,21 @@
 #include <optional>
 #include <string>
 
-#include "app/MainWindow.h"
-#include "entries/Clock.h"
-#include "entries/Field.h"
-#include "logon/LogonDialog.h"
-#include "session/Session.h"
-#include "storage/RandomSource.h"
+#include "core/entries/Clock.h"
+#include "core/entries/Field.h"
+#include "core/session/Session.h"
+#include "core/storage/RandomSource.h"
+#include "gui/app/MainWindow.h"
+#include "gui/logon/LogonDialog.h"
+#include "gui/ui/LinkOpener.h"
 #include "support/DialogWatch.h"
 #include "support/ScriptedMessageService.h"
 #include "support/TempDir.h"
-#include "ui/LinkOpener.h"
 
 namespace vorkel::test {
+
+// The harness drives the desktop program's own classes.
+using namespace vorkel::gui;
 
 /// Records what would have been opened instead of opening it.
 class RecordingLinks : public LinkOpener {

@@ -10,15 +10,16 @@
 #include <filesystem>
 
 #include "MainWindowHarness.h"
-#include "Version.h"
-#include "entries/EditorPane.h"
-#include "entries/Entry.h"
-#include "entries/ListPane.h"
-#include "session/Messages.h"
-#include "session/WindowRules.h"
-#include "ui/QtText.h"
+#include "core/Version.h"
+#include "core/entries/Entry.h"
+#include "core/session/Messages.h"
+#include "core/session/WindowRules.h"
+#include "gui/entries/EditorPane.h"
+#include "gui/entries/ListPane.h"
+#include "gui/ui/QtText.h"
 
 using namespace vorkel;
+using namespace vorkel::gui;
 using namespace vorkel::test;
 using Prompt = ScriptedMessageService::Prompt;
 

@@ -1,7 +1,9 @@
 #include <QLineEdit>
 #include <QtTest>
 
-#include "ui/MaskStyle.h"
+#include "gui/ui/MaskStyle.h"
+
+using namespace vorkel::gui;
 
 // A masked field shows one "*" for each character, whatever the platform style draws.
 class MaskStyleTest : public QObject {

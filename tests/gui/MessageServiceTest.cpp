@@ -5,9 +5,11 @@
 #include <QMessageBox>
 #include <QTest>
 
+#include "gui/ui/QtMessageService.h"
 #include "support/DialogWatch.h"
 #include "support/TempDir.h"
-#include "ui/QtMessageService.h"
+
+using namespace vorkel::gui;
 
 using vorkel::test::DialogWatch;
 using Kind = MessageService::Kind;

@@ -3,7 +3,9 @@
 #include <QTextBlock>
 #include <QTextLayout>
 
-#include "entries/NotesEdit.h"
+#include "gui/entries/NotesEdit.h"
+
+using namespace vorkel::gui;
 
 namespace {
 

@@ -11,11 +11,12 @@
 #include <QToolTip>
 
 #include "MainWindowHarness.h"
-#include "entries/NotesEdit.h"
-#include "storage/Settings.h"
-#include "tools/OptionsDialog.h"
+#include "core/storage/Settings.h"
+#include "gui/entries/NotesEdit.h"
+#include "gui/tools/OptionsDialog.h"
 
 using namespace vorkel;
+using namespace vorkel::gui;
 using namespace vorkel::test;
 
 namespace {

@@ -4,11 +4,13 @@
 #include <QTest>
 #include <memory>
 
-#include "logon/PasswordChangeDialog.h"
-#include "session/Session.h"
+#include "core/session/Session.h"
+#include "gui/logon/PasswordChangeDialog.h"
 #include "support/DialogWatch.h"
 #include "support/ScriptedMessageService.h"
 #include "support/TempDir.h"
+
+using namespace vorkel::gui;
 
 using vorkel::test::DialogWatch;
 using vorkel::test::readFile;

@@ -10,6 +10,7 @@
 #include "support/DialogWatch.h"
 
 using namespace vorkel;
+using namespace vorkel::gui;
 using namespace vorkel::test;
 
 namespace {

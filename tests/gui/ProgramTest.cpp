@@ -9,9 +9,11 @@
 #include <QTest>
 #include <memory>
 
-#include "app/SingleInstance.h"
+#include "gui/app/SingleInstance.h"
 #include "support/ProcessEnd.h"
 #include "support/TempDir.h"
+
+using namespace vorkel::gui;
 
 namespace {
 

@@ -6,8 +6,10 @@
 #include <QToolButton>
 
 #include "MainWindowHarness.h"
-#include "tools/ScreenKeyboard.h"
-#include "ui/SecretClipboard.h"
+#include "gui/tools/ScreenKeyboard.h"
+#include "gui/ui/SecretClipboard.h"
+
+using namespace vorkel::gui;
 
 using namespace vorkel::test;
 

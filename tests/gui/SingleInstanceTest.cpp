@@ -17,11 +17,13 @@
 #include <filesystem>
 #include <string>
 
-#include "Error.h"
-#include "app/SingleInstance.h"
+#include "core/Error.h"
+#include "gui/app/SingleInstance.h"
+#include "gui/ui/QtText.h"
 #include "support/ProcessEnd.h"
 #include "support/TempDir.h"
-#include "ui/QtText.h"
+
+using namespace vorkel::gui;
 
 // Besides the tests, this program doubles as a second instance started by them:
 //   --hold <program file>   be the running instance; print "listening", then "activated" once

@@ -5,11 +5,12 @@
 #include <QListWidget>
 
 #include "MainWindowHarness.h"
-#include "entries/EditorPane.h"
-#include "storage/SampleContent.h"
+#include "core/storage/SampleContent.h"
+#include "gui/entries/EditorPane.h"
 #include "support/DialogWatch.h"
 
 using namespace vorkel;
+using namespace vorkel::gui;
 using namespace vorkel::test;
 using Prompt = ScriptedMessageService::Prompt;
 

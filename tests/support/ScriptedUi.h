@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "session/UserInterface.h"
+#include "core/session/UserInterface.h"
 
 namespace vorkel::test {
 

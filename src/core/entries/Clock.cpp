@@ -1,4 +1,4 @@
-#include "entries/Clock.h"
+#include "core/entries/Clock.h"
 
 #include <cstdio>
 #include <ctime>

@@ -1,9 +1,9 @@
-#include "entries/Entry.h"
+#include "core/entries/Entry.h"
 
 #include <algorithm>
 #include <cstdint>
 
-#include "storage/SecureBytes.h"
+#include "core/storage/SecureBytes.h"
 
 namespace vorkel {
 

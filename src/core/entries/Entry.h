@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "entries/Field.h"
+#include "core/entries/Field.h"
 
 namespace vorkel {
 

@@ -1,10 +1,10 @@
-#include "entries/EntryList.h"
+#include "core/entries/EntryList.h"
 
 #include <algorithm>
 #include <cassert>
 #include <limits>
 
-#include "Error.h"
+#include "core/Error.h"
 
 namespace vorkel {
 

@@ -5,7 +5,7 @@
 #include <optional>
 #include <vector>
 
-#include "entries/Entry.h"
+#include "core/entries/Entry.h"
 
 namespace vorkel {
 

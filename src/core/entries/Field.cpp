@@ -1,4 +1,4 @@
-#include "entries/Field.h"
+#include "core/entries/Field.h"
 
 namespace vorkel {
 

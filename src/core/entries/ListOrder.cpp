@@ -1,4 +1,4 @@
-#include "entries/ListOrder.h"
+#include "core/entries/ListOrder.h"
 
 #include <algorithm>
 #include <array>

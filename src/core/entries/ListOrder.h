@@ -3,8 +3,8 @@
 #include <string>
 #include <string_view>
 
-#include "entries/EntryList.h"
-#include "entries/TitleIndex.h"
+#include "core/entries/EntryList.h"
+#include "core/entries/TitleIndex.h"
 
 namespace vorkel {
 

@@ -1,9 +1,9 @@
-#include "entries/TextRules.h"
+#include "core/entries/TextRules.h"
 
 #include <charconv>
 
-#include "Error.h"
-#include "storage/XmlCharacters.h"
+#include "core/Error.h"
+#include "core/storage/XmlCharacters.h"
 
 namespace vorkel {
 

@@ -1,10 +1,10 @@
-#include "entries/TitleIndex.h"
+#include "core/entries/TitleIndex.h"
 
 #include <algorithm>
 #include <cstring>
 #include <limits>
 
-#include "entries/TextRules.h"
+#include "core/entries/TextRules.h"
 
 namespace vorkel {
 

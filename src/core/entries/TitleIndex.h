@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "entries/EntryList.h"
+#include "core/entries/EntryList.h"
 
 namespace vorkel {
 

@@ -1,7 +1,7 @@
-#include "entries/Workspace.h"
+#include "core/entries/Workspace.h"
 
-#include "Error.h"
-#include "entries/TextRules.h"
+#include "core/Error.h"
+#include "core/entries/TextRules.h"
 
 namespace vorkel {
 

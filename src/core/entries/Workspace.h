@@ -5,11 +5,11 @@
 #include <string_view>
 #include <vector>
 
-#include "entries/Clock.h"
-#include "entries/EntryList.h"
-#include "entries/ListOrder.h"
-#include "entries/TitleIndex.h"
-#include "storage/SecureBytes.h"
+#include "core/entries/Clock.h"
+#include "core/entries/EntryList.h"
+#include "core/entries/ListOrder.h"
+#include "core/entries/TitleIndex.h"
+#include "core/storage/SecureBytes.h"
 
 namespace vorkel {
 

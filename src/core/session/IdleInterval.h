@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "storage/Settings.h"
+#include "core/storage/Settings.h"
 
 namespace vorkel {
 

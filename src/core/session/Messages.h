@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "Version.h"
+#include "core/Version.h"
 
 namespace vorkel::msg {
 

@@ -1,8 +1,8 @@
-#include "session/RunState.h"
+#include "core/session/RunState.h"
 
-#include "Error.h"
-#include "session/Messages.h"
-#include "storage/AtomicFile.h"
+#include "core/Error.h"
+#include "core/session/Messages.h"
+#include "core/storage/AtomicFile.h"
 
 namespace vorkel {
 

@@ -6,10 +6,10 @@
 #include <string>
 #include <string_view>
 
-#include "session/Session.h"
-#include "session/UserInterface.h"
-#include "storage/FolderLock.h"
-#include "storage/SecureBytes.h"
+#include "core/session/Session.h"
+#include "core/session/UserInterface.h"
+#include "core/storage/FolderLock.h"
+#include "core/storage/SecureBytes.h"
 
 namespace vorkel {
 

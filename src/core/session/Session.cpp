@@ -1,4 +1,4 @@
-#include "session/Session.h"
+#include "core/session/Session.h"
 
 #include <sys/stat.h>
 
@@ -6,19 +6,19 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "Error.h"
-#include "session/Messages.h"
-#include "storage/AtomicFile.h"
-#include "storage/ConstantTime.h"
-#include "storage/Container.h"
-#include "storage/DataStoreDocument.h"
-#include "storage/FileHandle.h"
-#include "storage/PassString.h"
-#include "storage/SampleContent.h"
-#include "storage/SettingsDocument.h"
-#include "storage/XmlCharacters.h"
-#include "storage/XmlDocument.h"
-#include "tools/PasswordGenerator.h"
+#include "core/Error.h"
+#include "core/session/Messages.h"
+#include "core/storage/AtomicFile.h"
+#include "core/storage/ConstantTime.h"
+#include "core/storage/Container.h"
+#include "core/storage/DataStoreDocument.h"
+#include "core/storage/FileHandle.h"
+#include "core/storage/PassString.h"
+#include "core/storage/SampleContent.h"
+#include "core/storage/SettingsDocument.h"
+#include "core/storage/XmlCharacters.h"
+#include "core/storage/XmlDocument.h"
+#include "core/tools/PasswordGenerator.h"
 
 namespace vorkel {
 

@@ -4,13 +4,13 @@
 #include <string>
 #include <string_view>
 
-#include "Error.h"
-#include "entries/Clock.h"
-#include "entries/Workspace.h"
-#include "session/UserInterface.h"
-#include "storage/RandomSource.h"
-#include "storage/SecureBytes.h"
-#include "storage/Settings.h"
+#include "core/Error.h"
+#include "core/entries/Clock.h"
+#include "core/entries/Workspace.h"
+#include "core/session/UserInterface.h"
+#include "core/storage/RandomSource.h"
+#include "core/storage/SecureBytes.h"
+#include "core/storage/Settings.h"
 
 namespace vorkel {
 

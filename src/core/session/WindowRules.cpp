@@ -1,4 +1,4 @@
-#include "session/WindowRules.h"
+#include "core/session/WindowRules.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "storage/AtomicFile.h"
+#include "core/storage/AtomicFile.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -9,9 +9,9 @@
 #include <climits>
 #include <cstdlib>
 
-#include "Error.h"
-#include "storage/FileCalls.h"
-#include "storage/FileHandle.h"
+#include "core/Error.h"
+#include "core/storage/FileCalls.h"
+#include "core/storage/FileHandle.h"
 
 namespace vorkel {
 namespace {

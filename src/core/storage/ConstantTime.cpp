@@ -1,4 +1,4 @@
-#include "storage/ConstantTime.h"
+#include "core/storage/ConstantTime.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "storage/Container.h"
+#include "core/storage/Container.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -10,11 +10,11 @@
 #include <new>
 #include <string>
 
-#include "Error.h"
-#include "storage/AtomicFile.h"
-#include "storage/CryptoAes.h"
-#include "storage/CryptoMd5.h"
-#include "storage/FileHandle.h"
+#include "core/Error.h"
+#include "core/storage/AtomicFile.h"
+#include "core/storage/CryptoAes.h"
+#include "core/storage/CryptoMd5.h"
+#include "core/storage/FileHandle.h"
 
 namespace vorkel::container {
 namespace {

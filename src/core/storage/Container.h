@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string>
 
-#include "storage/RandomSource.h"
-#include "storage/SecureBytes.h"
+#include "core/storage/RandomSource.h"
+#include "core/storage/SecureBytes.h"
 
 namespace vorkel {
 

@@ -1,11 +1,11 @@
-#include "storage/CryptoAes.h"
+#include "core/storage/CryptoAes.h"
 
 #include <openssl/evp.h>
 
 #include <algorithm>
 #include <climits>
 
-#include "Error.h"
+#include "core/Error.h"
 
 namespace vorkel::crypto {
 namespace {

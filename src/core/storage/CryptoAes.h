@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "storage/CryptoBlock.h"
+#include "core/storage/CryptoBlock.h"
 
 namespace vorkel::crypto {
 

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "storage/SecureBytes.h"
+#include "core/storage/SecureBytes.h"
 
 namespace vorkel::crypto {
 

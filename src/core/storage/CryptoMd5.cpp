@@ -1,8 +1,8 @@
-#include "storage/CryptoMd5.h"
+#include "core/storage/CryptoMd5.h"
 
 #include <openssl/evp.h>
 
-#include "Error.h"
+#include "core/Error.h"
 
 namespace vorkel::crypto {
 

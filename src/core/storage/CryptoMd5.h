@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <memory>
 
-#include "storage/CryptoBlock.h"
+#include "core/storage/CryptoBlock.h"
 
 namespace vorkel::crypto {
 

@@ -1,6 +1,6 @@
 #include <openssl/crypto.h>
 
-#include "storage/SecureBytes.h"
+#include "core/storage/SecureBytes.h"
 
 namespace vorkel {
 

@@ -1,13 +1,13 @@
-#include "storage/DataStoreDocument.h"
+#include "core/storage/DataStoreDocument.h"
 
 #include <array>
 #include <memory>
 #include <optional>
 
-#include "Error.h"
-#include "storage/XmlEncoding.h"
-#include "storage/XmlReader.h"
-#include "storage/XmlWriter.h"
+#include "core/Error.h"
+#include "core/storage/XmlEncoding.h"
+#include "core/storage/XmlReader.h"
+#include "core/storage/XmlWriter.h"
 
 namespace vorkel::datastore {
 

@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "entries/Entry.h"
-#include "entries/EntryList.h"
-#include "storage/SecureBytes.h"
+#include "core/entries/Entry.h"
+#include "core/entries/EntryList.h"
+#include "core/storage/SecureBytes.h"
 
 namespace vorkel {
 

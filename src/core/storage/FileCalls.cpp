@@ -1,4 +1,4 @@
-#include "storage/FileCalls.h"
+#include "core/storage/FileCalls.h"
 
 #include <fcntl.h>
 #include <unistd.h>

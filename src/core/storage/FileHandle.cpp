@@ -1,4 +1,4 @@
-#include "storage/FileHandle.h"
+#include "core/storage/FileHandle.h"
 
 #include <unistd.h>
 

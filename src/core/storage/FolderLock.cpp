@@ -1,4 +1,4 @@
-#include "storage/FolderLock.h"
+#include "core/storage/FolderLock.h"
 
 #include <fcntl.h>
 #include <sys/file.h>

@@ -3,8 +3,8 @@
 #include <chrono>
 #include <string>
 
-#include "Error.h"
-#include "storage/FileHandle.h"
+#include "core/Error.h"
+#include "core/storage/FileHandle.h"
 
 namespace vorkel {
 

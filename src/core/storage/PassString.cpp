@@ -1,10 +1,10 @@
-#include "storage/PassString.h"
+#include "core/storage/PassString.h"
 
 #include <array>
 #include <cstdint>
 #include <optional>
 
-#include "storage/XmlCharacters.h"
+#include "core/storage/XmlCharacters.h"
 
 namespace vorkel {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "storage/SecureBytes.h"
+#include "core/storage/SecureBytes.h"
 
 namespace vorkel {
 

@@ -1,4 +1,4 @@
-#include "storage/RandomSource.h"
+#include "core/storage/RandomSource.h"
 
 #include <sys/random.h>
 
@@ -7,7 +7,7 @@
 #include <string>
 #include <utility>
 
-#include "Error.h"
+#include "core/Error.h"
 
 namespace vorkel {
 

@@ -1,4 +1,4 @@
-#include "storage/SampleContent.h"
+#include "core/storage/SampleContent.h"
 
 namespace vorkel {
 

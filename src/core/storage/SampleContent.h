@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "entries/Workspace.h"
+#include "core/entries/Workspace.h"
 
 namespace vorkel {
 

@@ -9,7 +9,7 @@
 #include <new>
 #include <unordered_set>
 
-#include "storage/SecureBytes.h"
+#include "core/storage/SecureBytes.h"
 
 namespace vorkel {
 

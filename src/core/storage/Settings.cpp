@@ -1,4 +1,4 @@
-#include "storage/Settings.h"
+#include "core/storage/Settings.h"
 
 namespace vorkel {
 

@@ -1,4 +1,4 @@
-#include "storage/SettingsDocument.h"
+#include "core/storage/SettingsDocument.h"
 
 #include <charconv>
 #include <limits>
@@ -7,9 +7,9 @@
 #include <utility>
 #include <vector>
 
-#include "Error.h"
-#include "entries/TextRules.h"
-#include "storage/XmlDocument.h"
+#include "core/Error.h"
+#include "core/entries/TextRules.h"
+#include "core/storage/XmlDocument.h"
 
 namespace vorkel::settingsdoc {
 

@@ -3,8 +3,8 @@
 #include <string>
 #include <string_view>
 
-#include "storage/SecureBytes.h"
-#include "storage/Settings.h"
+#include "core/storage/SecureBytes.h"
+#include "core/storage/Settings.h"
 
 namespace vorkel {
 

@@ -1,8 +1,8 @@
-#include "storage/XmlCharacters.h"
+#include "core/storage/XmlCharacters.h"
 
 #include <cstdio>
 
-#include "Error.h"
+#include "core/Error.h"
 
 namespace vorkel::xmlchars {
 

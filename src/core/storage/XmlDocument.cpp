@@ -1,11 +1,11 @@
-#include "storage/XmlDocument.h"
+#include "core/storage/XmlDocument.h"
 
-#include "Error.h"
-#include "storage/XmlCharacters.h"
-#include "storage/XmlEncoding.h"
-#include "storage/XmlError.h"
-#include "storage/XmlReader.h"
-#include "storage/XmlWriter.h"
+#include "core/Error.h"
+#include "core/storage/XmlCharacters.h"
+#include "core/storage/XmlEncoding.h"
+#include "core/storage/XmlError.h"
+#include "core/storage/XmlReader.h"
+#include "core/storage/XmlWriter.h"
 
 namespace vorkel {
 

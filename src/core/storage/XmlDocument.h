@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "storage/SecureBytes.h"
+#include "core/storage/SecureBytes.h"
 
 namespace vorkel {
 

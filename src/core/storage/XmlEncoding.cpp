@@ -1,4 +1,4 @@
-#include "storage/XmlEncoding.h"
+#include "core/storage/XmlEncoding.h"
 
 #include <cstdint>
 #include <optional>
@@ -6,9 +6,9 @@
 #include <string_view>
 #include <utility>
 
-#include "entries/TextRules.h"
-#include "storage/XmlCharacters.h"
-#include "storage/XmlError.h"
+#include "core/entries/TextRules.h"
+#include "core/storage/XmlCharacters.h"
+#include "core/storage/XmlError.h"
 
 namespace vorkel {
 

@@ -2,7 +2,7 @@
 
 #include <cstddef>
 
-#include "storage/SecureBytes.h"
+#include "core/storage/SecureBytes.h"
 
 namespace vorkel {
 

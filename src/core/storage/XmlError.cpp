@@ -1,4 +1,4 @@
-#include "storage/XmlError.h"
+#include "core/storage/XmlError.h"
 
 namespace vorkel {
 

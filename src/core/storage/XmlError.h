@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <string>
 
-#include "Error.h"
+#include "core/Error.h"
 
 namespace vorkel {
 

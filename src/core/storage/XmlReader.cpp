@@ -1,4 +1,4 @@
-#include "storage/XmlReader.h"
+#include "core/storage/XmlReader.h"
 
 #include <cstring>
 #include <string>
@@ -7,9 +7,9 @@
 #include <emmintrin.h>
 #endif
 
-#include "entries/TextRules.h"
-#include "storage/XmlCharacters.h"
-#include "storage/XmlError.h"
+#include "core/entries/TextRules.h"
+#include "core/storage/XmlCharacters.h"
+#include "core/storage/XmlError.h"
 
 namespace vorkel {
 

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "storage/XmlNameSet.h"
+#include "core/storage/XmlNameSet.h"
 
 namespace vorkel {
 

@@ -1,10 +1,10 @@
-#include "storage/XmlWriter.h"
+#include "core/storage/XmlWriter.h"
 
 #include <cstring>
 #include <string>
 
-#include "Error.h"
-#include "storage/XmlCharacters.h"
+#include "core/Error.h"
+#include "core/storage/XmlCharacters.h"
 
 namespace vorkel {
 

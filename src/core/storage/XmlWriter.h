@@ -4,8 +4,8 @@
 #include <string_view>
 #include <vector>
 
-#include "storage/SecureBytes.h"
-#include "storage/XmlNameSet.h"
+#include "core/storage/SecureBytes.h"
+#include "core/storage/XmlNameSet.h"
 
 namespace vorkel {
 

@@ -1,11 +1,11 @@
-#include "tools/AdvancedSearch.h"
+#include "core/tools/AdvancedSearch.h"
 
 #include <algorithm>
 #include <array>
 #include <vector>
 
-#include "entries/TextRules.h"
-#include "entries/Workspace.h"
+#include "core/entries/TextRules.h"
+#include "core/entries/Workspace.h"
 
 namespace vorkel {
 

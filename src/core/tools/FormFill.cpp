@@ -1,8 +1,8 @@
-#include "tools/FormFill.h"
+#include "core/tools/FormFill.h"
 
 #include <algorithm>
 
-#include "entries/TextRules.h"
+#include "core/entries/TextRules.h"
 
 namespace vorkel {
 

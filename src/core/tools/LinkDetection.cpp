@@ -1,9 +1,9 @@
-#include "tools/LinkDetection.h"
+#include "core/tools/LinkDetection.h"
 
 #include <array>
 #include <type_traits>
 
-#include "entries/TextRules.h"
+#include "core/entries/TextRules.h"
 
 namespace vorkel {
 

@@ -1,12 +1,12 @@
-#include "tools/PasswordGenerator.h"
+#include "core/tools/PasswordGenerator.h"
 
 #include <openssl/evp.h>
 
-#include "Error.h"
-#include "storage/CryptoAes.h"
-#include "storage/CryptoMd5.h"
-#include "storage/PassString.h"
-#include "storage/SecureBytes.h"
+#include "core/Error.h"
+#include "core/storage/CryptoAes.h"
+#include "core/storage/CryptoMd5.h"
+#include "core/storage/PassString.h"
+#include "core/storage/SecureBytes.h"
 
 namespace vorkel {
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "entries/Clock.h"
-#include "storage/RandomSource.h"
+#include "core/entries/Clock.h"
+#include "core/storage/RandomSource.h"
 
 namespace vorkel {
 

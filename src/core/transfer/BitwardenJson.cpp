@@ -3,10 +3,10 @@
 
 #include <nlohmann/json.hpp>
 
-#include "Error.h"
-#include "transfer/Csv.h"
-#include "transfer/ImportFormat.h"
-#include "transfer/TransferTimes.h"
+#include "core/Error.h"
+#include "core/transfer/Csv.h"
+#include "core/transfer/ImportFormat.h"
+#include "core/transfer/TransferTimes.h"
 
 namespace vorkel {
 namespace {

@@ -1,7 +1,7 @@
-#include "transfer/Csv.h"
+#include "core/transfer/Csv.h"
 
-#include "Error.h"
-#include "storage/XmlCharacters.h"
+#include "core/Error.h"
+#include "core/storage/XmlCharacters.h"
 
 namespace vorkel {
 namespace {

@@ -1,8 +1,8 @@
-#include "transfer/CsvExport.h"
+#include "core/transfer/CsvExport.h"
 
-#include "entries/TextRules.h"
-#include "transfer/Csv.h"
-#include "transfer/TransferTimes.h"
+#include "core/entries/TextRules.h"
+#include "core/transfer/Csv.h"
+#include "core/transfer/TransferTimes.h"
 
 namespace vorkel {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "entries/EntryList.h"
+#include "core/entries/EntryList.h"
 
 namespace vorkel {
 

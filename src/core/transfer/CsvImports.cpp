@@ -2,10 +2,10 @@
 // column means a file we do not understand, so the import is refused rather than guessed at.
 #include <map>
 
-#include "Error.h"
-#include "transfer/Csv.h"
-#include "transfer/ImportFormat.h"
-#include "transfer/TransferTimes.h"
+#include "core/Error.h"
+#include "core/transfer/Csv.h"
+#include "core/transfer/ImportFormat.h"
+#include "core/transfer/TransferTimes.h"
 
 namespace vorkel {
 namespace {

@@ -1,11 +1,11 @@
-#include "transfer/EntryImport.h"
+#include "core/transfer/EntryImport.h"
 
 #include <limits>
 #include <set>
 #include <tuple>
 
-#include "Error.h"
-#include "entries/TextRules.h"
+#include "core/Error.h"
+#include "core/entries/TextRules.h"
 
 namespace vorkel {
 namespace {

@@ -4,10 +4,10 @@
 #include <string_view>
 #include <vector>
 
-#include "entries/Clock.h"
-#include "entries/EntryList.h"
-#include "entries/Workspace.h"
-#include "transfer/ImportedEntry.h"
+#include "core/entries/Clock.h"
+#include "core/entries/EntryList.h"
+#include "core/entries/Workspace.h"
+#include "core/transfer/ImportedEntry.h"
 
 namespace vorkel {
 

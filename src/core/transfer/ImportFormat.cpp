@@ -1,4 +1,4 @@
-#include "transfer/ImportFormat.h"
+#include "core/transfer/ImportFormat.h"
 
 #include <array>
 #include <utility>

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "transfer/ImportedEntry.h"
+#include "core/transfer/ImportedEntry.h"
 
 namespace vorkel {
 

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "entries/Clock.h"
+#include "core/entries/Clock.h"
 
 namespace vorkel {
 

@@ -1,9 +1,9 @@
-#include "transfer/TransferTimes.h"
+#include "core/transfer/TransferTimes.h"
 
 #include <cstdio>
 #include <ctime>
 
-#include "entries/TextRules.h"
+#include "core/entries/TextRules.h"
 
 namespace vorkel {
 namespace {

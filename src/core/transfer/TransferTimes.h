@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "entries/Clock.h"
+#include "core/entries/Clock.h"
 
 namespace vorkel {
 

@@ -3,15 +3,17 @@
 #include <optional>
 #include <string>
 
-#include "Error.h"
-#include "app/MainCommands.h"
-#include "app/MainWindow.h"
-#include "entries/EditorPane.h"
-#include "tools/AutoFillMessages.h"
-#include "tools/BrowserBridge.h"
-#include "tools/FormFill.h"
-#include "ui/MessageService.h"
-#include "ui/QtText.h"
+#include "core/Error.h"
+#include "core/tools/FormFill.h"
+#include "gui/app/MainCommands.h"
+#include "gui/app/MainWindow.h"
+#include "gui/entries/EditorPane.h"
+#include "gui/tools/AutoFillMessages.h"
+#include "gui/tools/BrowserBridge.h"
+#include "gui/ui/MessageService.h"
+#include "gui/ui/QtText.h"
+
+namespace vorkel::gui {
 
 using Kind = vorkel::UserInterface::Kind;
 namespace msg = vorkel::msg;
@@ -102,3 +104,5 @@ void MainCommands::btnAutoEnterClick() {
     if (!text.empty())
         m_ui.tell(report.failedPages.isEmpty() ? Kind::Information : Kind::Warning, text);
 }
+
+}  // namespace vorkel::gui

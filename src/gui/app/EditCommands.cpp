@@ -5,15 +5,17 @@
 #include <QLineEdit>
 #include <QMimeData>
 
-#include "app/MainCommands.h"
-#include "app/MainWindow.h"
-#include "entries/DatePickDialog.h"
-#include "entries/EditorPane.h"
-#include "entries/ListPane.h"
-#include "entries/PasswordDetailDialog.h"
-#include "entries/TypeEditDialog.h"
-#include "ui/QtText.h"
-#include "ui/SecretClipboard.h"
+#include "gui/app/MainCommands.h"
+#include "gui/app/MainWindow.h"
+#include "gui/entries/DatePickDialog.h"
+#include "gui/entries/EditorPane.h"
+#include "gui/entries/ListPane.h"
+#include "gui/entries/PasswordDetailDialog.h"
+#include "gui/entries/TypeEditDialog.h"
+#include "gui/ui/QtText.h"
+#include "gui/ui/SecretClipboard.h"
+
+namespace vorkel::gui {
 
 namespace {
 
@@ -147,3 +149,5 @@ void MainCommands::btnDateClick() {
     m_window.editorPane().setExpiresText(toQString(vorkel::formatDate(dialog.pickedDate())));
     m_window.StoreEntry();
 }
+
+}  // namespace vorkel::gui

@@ -1,4 +1,4 @@
-#include "app/HeldKeys.h"
+#include "gui/app/HeldKeys.h"
 
 #include <xcb/xcb.h>
 // The C header names a field "explicit", a C++ keyword.
@@ -8,6 +8,8 @@
 
 #include <QGuiApplication>
 #include <cstdlib>
+
+namespace vorkel::gui {
 
 bool reportHeldKeysOnce() {
     auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
@@ -23,3 +25,5 @@ bool reportHeldKeysOnce() {
     std::free(reply);
     return set;
 }
+
+}  // namespace vorkel::gui

@@ -1,10 +1,12 @@
-#include "app/IdleLock.h"
+#include "gui/app/IdleLock.h"
 
 #include <QApplication>
 #include <QEvent>
 #include <QWidget>
 
-#include "session/IdleInterval.h"
+#include "core/session/IdleInterval.h"
+
+namespace vorkel::gui {
 
 IdleLock::IdleLock(QWidget& window) : m_window(window), m_timer(new QTimer(&window)) {
     m_timer->setObjectName("tmrMinimise");
@@ -41,3 +43,5 @@ bool IdleLock::eventFilter(QObject* watched, QEvent* event) {
         emit keyReleased();
     return false;
 }
+
+}  // namespace vorkel::gui

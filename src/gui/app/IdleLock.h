@@ -3,7 +3,9 @@
 #include <QObject>
 #include <QTimer>
 
-#include "storage/Settings.h"
+#include "core/storage/Settings.h"
+
+namespace vorkel::gui {
 
 /// The idle lock's timer, tmrMinimise, and the watch on key releases: every key released while
 /// the watched window or one of its controls has the focus counts as activity. Mouse movement
@@ -39,3 +41,5 @@ private:
     QWidget& m_window;
     QTimer* m_timer;
 };
+
+}  // namespace vorkel::gui

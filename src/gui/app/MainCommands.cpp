@@ -1,4 +1,4 @@
-#include "app/MainCommands.h"
+#include "gui/app/MainCommands.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -7,18 +7,20 @@
 #include <QToolBar>
 #include <QToolButton>
 
-#include "app/MainWindow.h"
-#include "app/WindowPlacement.h"
-#include "entries/EditorPane.h"
-#include "entries/ListPane.h"
-#include "logon/PasswordChangeDialog.h"
-#include "session/Messages.h"
-#include "storage/SampleContent.h"
-#include "ui/AboutBox.h"
-#include "ui/LinkLabel.h"
-#include "ui/LinkOpener.h"
-#include "ui/MessageService.h"
-#include "ui/QtText.h"
+#include "core/session/Messages.h"
+#include "core/storage/SampleContent.h"
+#include "gui/app/MainWindow.h"
+#include "gui/app/WindowPlacement.h"
+#include "gui/entries/EditorPane.h"
+#include "gui/entries/ListPane.h"
+#include "gui/logon/PasswordChangeDialog.h"
+#include "gui/ui/AboutBox.h"
+#include "gui/ui/LinkLabel.h"
+#include "gui/ui/LinkOpener.h"
+#include "gui/ui/MessageService.h"
+#include "gui/ui/QtText.h"
+
+namespace vorkel::gui {
 
 using Kind = vorkel::UserInterface::Kind;
 
@@ -286,3 +288,5 @@ void MainCommands::lblTellFriendClick() {
     m_links.OpenLink(QString::fromUtf8(kTellFriendStart) + site +
                      QString::fromUtf8(kTellFriendEnd));
 }
+
+}  // namespace vorkel::gui

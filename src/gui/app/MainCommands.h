@@ -2,15 +2,18 @@
 
 #include <QObject>
 
-#include "session/Session.h"
+#include "core/session/Session.h"
+
+class QMenu;
+class QToolBar;
+
+namespace vorkel::gui {
 
 class AdvancedSearchWindow;
 class BrowserBridge;
 class LinkOpener;
 class MainWindow;
 class MessageService;
-class QMenu;
-class QToolBar;
 
 /// The main window's menu bar, its toolbar "Password Maintenance" and the two link labels, and
 /// the commands they run. Menu and toolbar call the same handler, so a command behaves the same
@@ -103,3 +106,5 @@ private:
     // Made on first use; a child of this, so the browser it started closes with the program.
     BrowserBridge* m_browser = nullptr;
 };
+
+}  // namespace vorkel::gui

@@ -1,4 +1,4 @@
-#include "app/MainWindow.h"
+#include "gui/app/MainWindow.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -12,17 +12,19 @@
 #include <QWindow>
 #include <QWindowStateChangeEvent>
 
-#include "app/IdleLock.h"
-#include "app/MainCommands.h"
-#include "app/ToolTipGate.h"
-#include "app/WindowPlacement.h"
-#include "entries/EditorPane.h"
-#include "entries/ListPane.h"
-#include "logon/LogonDialog.h"
-#include "session/Messages.h"
-#include "ui/MessageService.h"
-#include "ui/QtText.h"
-#include "ui/SecretClipboard.h"
+#include "core/session/Messages.h"
+#include "gui/app/IdleLock.h"
+#include "gui/app/MainCommands.h"
+#include "gui/app/ToolTipGate.h"
+#include "gui/app/WindowPlacement.h"
+#include "gui/entries/EditorPane.h"
+#include "gui/entries/ListPane.h"
+#include "gui/logon/LogonDialog.h"
+#include "gui/ui/MessageService.h"
+#include "gui/ui/QtText.h"
+#include "gui/ui/SecretClipboard.h"
+
+namespace vorkel::gui {
 
 using vorkel::Options;
 
@@ -307,3 +309,5 @@ void MainWindow::showEvent(QShowEvent* event) {
     m_editor->pnlRightBaseResize();
     RestartIdleTimer();
 }
+
+}  // namespace vorkel::gui

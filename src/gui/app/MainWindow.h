@@ -6,8 +6,10 @@
 #include <optional>
 #include <string>
 
-#include "session/RunState.h"
-#include "session/Session.h"
+#include "core/session/RunState.h"
+#include "core/session/Session.h"
+
+namespace vorkel::gui {
 
 class EditorPane;
 class IdleLock;
@@ -114,3 +116,5 @@ private:
 
     bool m_ended = false;  // programEnd was emitted
 };
+
+}  // namespace vorkel::gui

@@ -1,7 +1,9 @@
 // The advanced search window, made at the first opening and kept.
-#include "app/MainCommands.h"
-#include "app/MainWindow.h"
-#include "tools/AdvancedSearchWindow.h"
+#include "gui/app/MainCommands.h"
+#include "gui/app/MainWindow.h"
+#include "gui/tools/AdvancedSearchWindow.h"
+
+namespace vorkel::gui {
 
 void MainCommands::btnSearchClick() {
     if (!m_searchWindow) m_searchWindow = new AdvancedSearchWindow(m_window);
@@ -11,3 +13,5 @@ void MainCommands::btnSearchClick() {
     m_searchWindow->raise();
     m_searchWindow->activateWindow();
 }
+
+}  // namespace vorkel::gui

@@ -1,4 +1,4 @@
-#include "app/SingleInstance.h"
+#include "gui/app/SingleInstance.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -15,8 +15,10 @@
 #include <cstring>
 #include <string>
 
-#include "Error.h"
-#include "ui/QtText.h"
+#include "core/Error.h"
+#include "gui/ui/QtText.h"
+
+namespace vorkel::gui {
 
 namespace {
 
@@ -145,3 +147,5 @@ void SingleInstance::readRequest(QLocalSocket* socket) {
     // Anything else is not one of ours; an overlong line is dropped with its sender.
     if (socket->bytesAvailable() > kActivateRequest.size()) socket->abort();
 }
+
+}  // namespace vorkel::gui

@@ -9,6 +9,8 @@
 class QLocalServer;
 class QLocalSocket;
 
+namespace vorkel::gui {
+
 /// One running instance per program file and user. The first start listens on a local socket
 /// named from a hash of the program file's canonical path and the user id; a later start of the
 /// same file asks it to come forward and ends. A socket left by a crashed instance does not count.
@@ -53,3 +55,5 @@ private:
     std::optional<bool> m_alreadyRunning;
     std::string m_setupError;
 };
+
+}  // namespace vorkel::gui

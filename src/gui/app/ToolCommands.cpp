@@ -1,13 +1,15 @@
 // The password generator (dialog and the editor's button), the on-screen keyboard and the
 // options dialog.
-#include "app/MainCommands.h"
-#include "app/MainWindow.h"
-#include "entries/EditorPane.h"
-#include "tools/GeneratePasswordDialog.h"
-#include "tools/OptionsDialog.h"
-#include "tools/PasswordGenerator.h"
-#include "tools/ScreenKeyboard.h"
-#include "ui/QtText.h"
+#include "core/tools/PasswordGenerator.h"
+#include "gui/app/MainCommands.h"
+#include "gui/app/MainWindow.h"
+#include "gui/entries/EditorPane.h"
+#include "gui/tools/GeneratePasswordDialog.h"
+#include "gui/tools/OptionsDialog.h"
+#include "gui/tools/ScreenKeyboard.h"
+#include "gui/ui/QtText.h"
+
+namespace vorkel::gui {
 
 namespace {
 
@@ -39,3 +41,5 @@ void MainCommands::btnOptions1Click() {
     OptionsDialog dialog(m_session.options(), &m_window);
     if (dialog.exec() == QDialog::Accepted) m_window.ApplyDisplayOptions();
 }
+
+}  // namespace vorkel::gui

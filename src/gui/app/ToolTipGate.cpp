@@ -1,8 +1,10 @@
-#include "app/ToolTipGate.h"
+#include "gui/app/ToolTipGate.h"
 
 #include <QCoreApplication>
 #include <QEvent>
 #include <QToolTip>
+
+namespace vorkel::gui {
 
 ToolTipGate::ToolTipGate(QObject* parent) : QObject(parent) {
     if (QCoreApplication* app = QCoreApplication::instance()) app->installEventFilter(this);
@@ -21,3 +23,5 @@ bool ToolTipGate::eventFilter(QObject* watched, QEvent* event) {
     if (!m_shown && event->type() == QEvent::ToolTip) return true;
     return QObject::eventFilter(watched, event);
 }
+
+}  // namespace vorkel::gui

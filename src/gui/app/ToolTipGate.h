@@ -2,6 +2,8 @@
 
 #include <QObject>
 
+namespace vorkel::gui {
+
 /// Shows or hides the controls' hints for the whole application: while closed, every tooltip
 /// request is swallowed before it reaches its widget.
 class ToolTipGate : public QObject {
@@ -24,3 +26,5 @@ protected:
 private:
     bool m_shown = true;
 };
+
+}  // namespace vorkel::gui

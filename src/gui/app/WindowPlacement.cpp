@@ -1,4 +1,4 @@
-#include "app/WindowPlacement.h"
+#include "gui/app/WindowPlacement.h"
 
 #include <QEvent>
 #include <QGuiApplication>
@@ -7,6 +7,8 @@
 #include <QWindow>
 #include <algorithm>
 #include <vector>
+
+namespace vorkel::gui {
 
 namespace {
 
@@ -148,3 +150,5 @@ vorkel::WindowGeometry WindowPlacement::capture(const QWidget& window) {
 void WindowPlacement::applyPreset(QWidget& window, vorkel::SizePreset preset) {
     setOuterRect(window, vorkel::presetGeometry(preset, outerRect(window), screenOf(window)));
 }
+
+}  // namespace vorkel::gui

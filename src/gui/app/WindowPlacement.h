@@ -2,8 +2,10 @@
 
 #include <QWidget>
 
-#include "session/WindowRules.h"
-#include "storage/Settings.h"
+#include "core/session/WindowRules.h"
+#include "core/storage/Settings.h"
+
+namespace vorkel::gui {
 
 /// The main window's outer geometry (frame included), as the settings file and the "Window"
 /// menu's presets count it, applied through the core's window rules.
@@ -21,3 +23,5 @@ public:
     /// A "Window" menu preset; "Full Screen" takes the size of the window's screen.
     static void applyPreset(QWidget& window, vorkel::SizePreset preset);
 };
+
+}  // namespace vorkel::gui

@@ -3,17 +3,19 @@
 #include <QApplication>
 #include <QMessageBox>
 
-#include "Error.h"
-#include "app/HeldKeys.h"
-#include "app/MainWindow.h"
-#include "app/SingleInstance.h"
-#include "entries/Clock.h"
-#include "session/Session.h"
-#include "storage/RandomSource.h"
-#include "ui/LinkOpener.h"
-#include "ui/MaskStyle.h"
-#include "ui/QtMessageService.h"
-#include "ui/QtText.h"
+#include "core/Error.h"
+#include "core/entries/Clock.h"
+#include "core/session/Session.h"
+#include "core/storage/RandomSource.h"
+#include "gui/app/HeldKeys.h"
+#include "gui/app/MainWindow.h"
+#include "gui/app/SingleInstance.h"
+#include "gui/ui/LinkOpener.h"
+#include "gui/ui/MaskStyle.h"
+#include "gui/ui/QtMessageService.h"
+#include "gui/ui/QtText.h"
+
+using namespace vorkel::gui;
 
 int main(int argc, char** argv) {
     // No core dumps and no ptrace by other processes of the user: memory holds the secrets.

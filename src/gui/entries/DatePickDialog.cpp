@@ -1,4 +1,4 @@
-#include "entries/DatePickDialog.h"
+#include "gui/entries/DatePickDialog.h"
 
 #include <QCalendarWidget>
 #include <QHBoxLayout>
@@ -8,6 +8,8 @@
 #include <QTabWidget>
 #include <QTextCharFormat>
 #include <QVBoxLayout>
+
+namespace vorkel::gui {
 
 namespace {
 
@@ -70,3 +72,5 @@ vorkel::LocalDateTime DatePickDialog::pickedDate() const {
     const QDate day = m_calendar->selectedDate();
     return {day.year(), day.month(), day.day(), 0, 0, 0};
 }
+
+}  // namespace vorkel::gui

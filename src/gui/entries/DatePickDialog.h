@@ -1,9 +1,11 @@
 #pragma once
 
-#include "entries/Clock.h"
-#include "tools/ToolDialog.h"
+#include "core/entries/Clock.h"
+#include "gui/tools/ToolDialog.h"
 
 class QCalendarWidget;
+
+namespace vorkel::gui {
 
 /// The date picker TfmDatePick: a month calendar that opens on today and marks it.
 class DatePickDialog : public ToolDialog {
@@ -18,3 +20,5 @@ public:
 private:
     QCalendarWidget* m_calendar;
 };
+
+}  // namespace vorkel::gui

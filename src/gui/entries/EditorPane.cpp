@@ -1,4 +1,4 @@
-#include "entries/EditorPane.h"
+#include "gui/entries/EditorPane.h"
 
 #include <algorithm>
 #include <initializer_list>
@@ -16,12 +16,14 @@
 #include <QVBoxLayout>
 #include <limits>
 
-#include "entries/Entry.h"
-#include "entries/NotesEdit.h"
-#include "session/WindowRules.h"
-#include "storage/Settings.h"
-#include "ui/Named.h"
-#include "ui/SecretClipboard.h"
+#include "core/entries/Entry.h"
+#include "core/session/WindowRules.h"
+#include "core/storage/Settings.h"
+#include "gui/entries/NotesEdit.h"
+#include "gui/ui/Named.h"
+#include "gui/ui/SecretClipboard.h"
+
+namespace vorkel::gui {
 
 namespace {
 
@@ -352,3 +354,5 @@ void EditorPane::setPasswordText(const QString& password) {
 void EditorPane::setExpiresText(const QString& expires) {
     m_expires->setText(expires);
 }
+
+}  // namespace vorkel::gui

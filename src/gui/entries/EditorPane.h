@@ -4,19 +4,22 @@
 #include <string>
 #include <vector>
 
-#include "entries/Workspace.h"
+#include "core/entries/Workspace.h"
 
 class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class NotesEdit;
 
 namespace vorkel {
 class Entry;
 struct Options;
 }  // namespace vorkel
+
+namespace vorkel::gui {
+
+class NotesEdit;
 
 /// The right pane (pnlRightBase): the "Password Entry" page with the entry's fields and their
 /// buttons, the logo and auto-fill panels, and below a splitter the notes (richDetail). It holds
@@ -95,3 +98,5 @@ private:
     QGroupBox* m_autoFill = nullptr;
     NotesEdit* m_notes = nullptr;
 };
+
+}  // namespace vorkel::gui

@@ -1,6 +1,8 @@
-#include "entries/EntryListModel.h"
+#include "gui/entries/EntryListModel.h"
 
-#include "ui/QtText.h"
+#include "gui/ui/QtText.h"
+
+namespace vorkel::gui {
 
 EntryListModel::EntryListModel(const vorkel::Workspace& workspace, QObject* parent)
     : QAbstractListModel(parent),
@@ -54,3 +56,5 @@ Qt::ItemFlags EntryListModel::flags(const QModelIndex& index) const {
     // Selectable only: titles are never renamed in place.
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
 }
+
+}  // namespace vorkel::gui

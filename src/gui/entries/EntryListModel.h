@@ -4,7 +4,9 @@
 #include <QScopeGuard>
 #include <utility>
 
-#include "entries/Workspace.h"
+#include "core/entries/Workspace.h"
+
+namespace vorkel::gui {
 
 /// The visible rows (lvTitlesView) as one column of titles. It holds no copy of the data: each
 /// row is the workspace's pointer to the entry value of the last rebuild, so a row shows the
@@ -52,3 +54,5 @@ private:
     // not see the new count before reset() announces it.
     int m_count = 0;
 };
+
+}  // namespace vorkel::gui

@@ -1,6 +1,8 @@
-#include "entries/LinkHighlighter.h"
+#include "gui/entries/LinkHighlighter.h"
 
-#include "tools/LinkDetection.h"
+#include "core/tools/LinkDetection.h"
+
+namespace vorkel::gui {
 
 LinkHighlighter::LinkHighlighter(QTextDocument* document) : QSyntaxHighlighter(document) {
     m_link.setForeground(QColor(0, 0, 255));
@@ -21,3 +23,5 @@ void LinkHighlighter::highlightBlock(const QString& text) {
     for (const auto& link : vorkel::findLinks(line))
         setFormat(int(link.start), int(link.length), m_link);
 }
+
+}  // namespace vorkel::gui

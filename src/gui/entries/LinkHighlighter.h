@@ -3,6 +3,8 @@
 #include <QSyntaxHighlighter>
 #include <QTextCharFormat>
 
+namespace vorkel::gui {
+
 /// Draws the web addresses of each line of a document as links (blue, underlined) as the text
 /// changes. It only paints: the document's text and formats stay plain.
 class LinkHighlighter : public QSyntaxHighlighter {
@@ -22,3 +24,5 @@ private:
     QTextCharFormat m_link;
     bool m_enabled = true;
 };
+
+}  // namespace vorkel::gui

@@ -1,6 +1,6 @@
-#include "entries/ListPane.h"
+#include "gui/entries/ListPane.h"
 
-#include "ui/QtText.h"
+#include "gui/ui/QtText.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -13,10 +13,12 @@
 #include <QStyle>
 #include <QTreeView>
 
-#include "entries/EntryListModel.h"
-#include "entries/ListOrder.h"
-#include "session/Messages.h"
-#include "session/Session.h"
+#include "core/entries/ListOrder.h"
+#include "core/session/Messages.h"
+#include "core/session/Session.h"
+#include "gui/entries/EntryListModel.h"
+
+namespace vorkel::gui {
 
 namespace {
 
@@ -295,3 +297,5 @@ void ListPane::showDetails(const vorkel::Entry* e) {
     m_modified->setText(QStringLiteral("Last modified: ") +
                         toQString(e->get(vorkel::Field::EditDate)));
 }
+
+}  // namespace vorkel::gui

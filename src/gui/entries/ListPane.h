@@ -5,7 +5,7 @@
 #include <functional>
 #include <optional>
 
-#include "entries/Entry.h"
+#include "core/entries/Entry.h"
 
 class QComboBox;
 class QFrame;
@@ -13,11 +13,14 @@ class QItemSelection;
 class QLabel;
 class QLineEdit;
 class QTreeView;
-class EntryListModel;
 
 namespace vorkel {
 class Session;
 }
+
+namespace vorkel::gui {
+
+class EntryListModel;
 
 /// The left pane (pnlLeft): the order box, the quick search, the visible list lvTitlesView over
 /// the session's rows, and the "Details" panel of the entry shown.
@@ -97,3 +100,5 @@ private:
     QLabel* m_created;
     QLabel* m_modified;
 };
+
+}  // namespace vorkel::gui

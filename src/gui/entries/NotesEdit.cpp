@@ -1,10 +1,12 @@
-#include "entries/NotesEdit.h"
+#include "gui/entries/NotesEdit.h"
 
 #include <QMouseEvent>
 #include <QTextBlock>
 
-#include "entries/LinkHighlighter.h"
-#include "tools/LinkDetection.h"
+#include "core/tools/LinkDetection.h"
+#include "gui/entries/LinkHighlighter.h"
+
+namespace vorkel::gui {
 
 NotesEdit::NotesEdit(QWidget* parent)
     : QPlainTextEdit(parent), m_links(new LinkHighlighter(document())) {
@@ -85,3 +87,5 @@ void NotesEdit::mouseMoveEvent(QMouseEvent* event) {
                                                                   : Qt::IBeamCursor);
     QPlainTextEdit::mouseMoveEvent(event);
 }
+
+}  // namespace vorkel::gui

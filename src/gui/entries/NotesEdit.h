@@ -4,6 +4,8 @@
 #include <QTextCursor>
 #include <optional>
 
+namespace vorkel::gui {
+
 class LinkHighlighter;
 
 /// The notes control (richDetail): plain text lines, never markup, with the web addresses found
@@ -36,3 +38,5 @@ protected:
 private:
     LinkHighlighter* m_links;
 };
+
+}  // namespace vorkel::gui

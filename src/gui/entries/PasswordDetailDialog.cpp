@@ -1,4 +1,4 @@
-#include "entries/PasswordDetailDialog.h"
+#include "gui/entries/PasswordDetailDialog.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -9,9 +9,11 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "entries/Entry.h"
-#include "ui/DialogButtons.h"
-#include "ui/QtText.h"
+#include "core/entries/Entry.h"
+#include "gui/ui/DialogButtons.h"
+#include "gui/ui/QtText.h"
+
+namespace vorkel::gui {
 
 namespace {
 
@@ -102,3 +104,5 @@ void PasswordDetailDialog::FillEntryProperties(const vorkel::Entry& row) {
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren);
     }
 }
+
+}  // namespace vorkel::gui

@@ -1,12 +1,14 @@
 #pragma once
 
-#include "tools/ToolDialog.h"
+#include "gui/tools/ToolDialog.h"
 
 class QTreeWidget;
 
 namespace vorkel {
 class Entry;
 }
+
+namespace vorkel::gui {
 
 /// The properties dialog TfmPasswordDetail: the audit fields, expiry and access class of one
 /// visible row, as a read-only two-column list.
@@ -22,3 +24,5 @@ public:
 private:
     QTreeWidget* m_details;
 };
+
+}  // namespace vorkel::gui

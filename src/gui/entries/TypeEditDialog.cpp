@@ -1,4 +1,4 @@
-#include "entries/TypeEditDialog.h"
+#include "gui/entries/TypeEditDialog.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -8,8 +8,10 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include "ui/MessageService.h"
-#include "ui/QtText.h"
+#include "gui/ui/MessageService.h"
+#include "gui/ui/QtText.h"
+
+namespace vorkel::gui {
 
 namespace {
 
@@ -113,3 +115,5 @@ void TypeEditDialog::btnDeleteClick() {
     if (m_messages.askOkCancel(MessageService::Kind::Confirm, question))
         delete m_types->takeItem(row);
 }
+
+}  // namespace vorkel::gui

@@ -3,10 +3,13 @@
 #include <string>
 #include <vector>
 
-#include "tools/ToolDialog.h"
+#include "gui/tools/ToolDialog.h"
+
+class QListWidget;
+
+namespace vorkel::gui {
 
 class MessageService;
-class QListWidget;
 
 /// The password types editor TfmTypeEdit. It works on its own copy of the type list; the owner
 /// takes types() back only when it closes with OK.
@@ -34,3 +37,5 @@ private:
     MessageService& m_messages;
     QListWidget* m_types;
 };
+
+}  // namespace vorkel::gui

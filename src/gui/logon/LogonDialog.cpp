@@ -1,4 +1,4 @@
-#include "logon/LogonDialog.h"
+#include "gui/logon/LogonDialog.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -14,14 +14,16 @@
 #include <exception>
 #include <utility>
 
-#include "logon/PasswordConfirmDialog.h"
-#include "session/Messages.h"
-#include "session/RunState.h"
-#include "ui/CentreOnScreen.h"
-#include "ui/DialogButtons.h"
-#include "ui/MessageService.h"
-#include "ui/ProductLogo.h"
-#include "ui/QtText.h"
+#include "core/session/Messages.h"
+#include "core/session/RunState.h"
+#include "gui/logon/PasswordConfirmDialog.h"
+#include "gui/ui/CentreOnScreen.h"
+#include "gui/ui/DialogButtons.h"
+#include "gui/ui/MessageService.h"
+#include "gui/ui/ProductLogo.h"
+#include "gui/ui/QtText.h"
+
+namespace vorkel::gui {
 
 namespace {
 
@@ -217,3 +219,5 @@ bool LogonDialog::eventFilter(QObject* watched, QEvent* event) {
     if (std::exchange(m_enterPressedHere, false)) btnLogonClick();
     return true;
 }
+
+}  // namespace vorkel::gui

@@ -2,11 +2,10 @@
 
 #include <optional>
 
-#include "storage/SecureBytes.h"
+#include "core/storage/SecureBytes.h"
 
-#include "ui/KeylessDialog.h"
+#include "gui/ui/KeylessDialog.h"
 
-class MessageService;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -14,6 +13,10 @@ class QPushButton;
 namespace vorkel {
 class RunState;
 }
+
+namespace vorkel::gui {
+
+class MessageService;
 
 /// The gate to the main window: a first run takes a new user name and master password and has
 /// the password confirmed; a later run checks the typed pair against the settings file. One
@@ -65,3 +68,5 @@ private:
     QPushButton* m_btnLogon;
     QPushButton* m_btnCancel;
 };
+
+}  // namespace vorkel::gui

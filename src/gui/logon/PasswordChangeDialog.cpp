@@ -1,4 +1,4 @@
-#include "logon/PasswordChangeDialog.h"
+#include "gui/logon/PasswordChangeDialog.h"
 
 #include <QGridLayout>
 #include <QGuiApplication>
@@ -8,13 +8,15 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-#include "logon/PasswordConfirmDialog.h"
-#include "session/Messages.h"
-#include "session/Session.h"
-#include "ui/CentreOnScreen.h"
-#include "ui/DialogButtons.h"
-#include "ui/MessageService.h"
-#include "ui/QtText.h"
+#include "core/session/Messages.h"
+#include "core/session/Session.h"
+#include "gui/logon/PasswordConfirmDialog.h"
+#include "gui/ui/CentreOnScreen.h"
+#include "gui/ui/DialogButtons.h"
+#include "gui/ui/MessageService.h"
+#include "gui/ui/QtText.h"
+
+namespace vorkel::gui {
 
 PasswordChangeDialog::PasswordChangeDialog(vorkel::Session& session, MessageService& messages,
                                            QWidget* parent)
@@ -100,3 +102,5 @@ void PasswordChangeDialog::showEvent(QShowEvent* event) {
     centreOnScreen(*this);
     KeylessDialog::showEvent(event);
 }
+
+}  // namespace vorkel::gui

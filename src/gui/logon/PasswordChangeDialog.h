@@ -1,13 +1,16 @@
 #pragma once
 
-#include "ui/KeylessDialog.h"
+#include "gui/ui/KeylessDialog.h"
 
-class MessageService;
 class QLineEdit;
 
 namespace vorkel {
 class Session;
 }
+
+namespace vorkel::gui {
+
+class MessageService;
 
 /// Replaces the master password in memory after the new one is typed twice and the current
 /// one once; the files take it at their next write.
@@ -29,3 +32,5 @@ private:
     QLineEdit* m_editPassword;
     QLineEdit* m_editConfirmPassword;
 };
+
+}  // namespace vorkel::gui

@@ -1,4 +1,4 @@
-#include "logon/PasswordConfirmDialog.h"
+#include "gui/logon/PasswordConfirmDialog.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -6,9 +6,11 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "session/Messages.h"
-#include "ui/DialogButtons.h"
-#include "ui/QtText.h"
+#include "core/session/Messages.h"
+#include "gui/ui/DialogButtons.h"
+#include "gui/ui/QtText.h"
+
+namespace vorkel::gui {
 
 PasswordConfirmDialog::PasswordConfirmDialog(QWidget* parent)
     : KeylessDialog(parent),
@@ -55,3 +57,5 @@ void PasswordConfirmDialog::setPrompt(const QString& prompt) {
 std::string PasswordConfirmDialog::password() const {
     return toStdString(m_editPassword->text());
 }
+
+}  // namespace vorkel::gui

@@ -2,10 +2,12 @@
 
 #include <string>
 
-#include "ui/KeylessDialog.h"
+#include "gui/ui/KeylessDialog.h"
 
 class QLabel;
 class QLineEdit;
+
+namespace vorkel::gui {
 
 /// Asks for a password once more: "&OK" closes it with Accepted, "&Cancel" and the close box
 /// with Rejected. It has no logic of its own; the caller reads password() after OK.
@@ -23,3 +25,5 @@ private:
     QLabel* m_lblConfirm;
     QLineEdit* m_editPassword;
 };
+
+}  // namespace vorkel::gui

@@ -1,4 +1,4 @@
-#include "tools/AdvancedSearchWindow.h"
+#include "gui/tools/AdvancedSearchWindow.h"
 
 #include <QFrame>
 #include <QGuiApplication>
@@ -15,10 +15,12 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "app/MainWindow.h"
-#include "entries/ListPane.h"
-#include "ui/HtmlItemDelegate.h"
-#include "ui/QtText.h"
+#include "gui/app/MainWindow.h"
+#include "gui/entries/ListPane.h"
+#include "gui/ui/HtmlItemDelegate.h"
+#include "gui/ui/QtText.h"
+
+namespace vorkel::gui {
 
 namespace {
 
@@ -288,3 +290,5 @@ void AdvancedSearchWindow::followOwner(QEvent* event) {
         });
     }
 }
+
+}  // namespace vorkel::gui

@@ -4,14 +4,17 @@
 #include <cstddef>
 #include <vector>
 
-#include "tools/AdvancedSearch.h"
+#include "core/tools/AdvancedSearch.h"
 
-class MainWindow;
 class QLabel;
 class QLineEdit;
 class QListView;
 class QPushButton;
 class QStringListModel;
+
+namespace vorkel::gui {
+
+class MainWindow;
 
 /// The advanced search window TfmAdvancedSearch: searches the descriptions and notes of every
 /// entry and lists the matches as formatted results; a click shows the entry in the main window.
@@ -68,3 +71,5 @@ private:
     std::vector<vorkel::ResultKey> m_keys;
     bool m_hiddenWithOwner = false;
 };
+
+}  // namespace vorkel::gui

@@ -1,4 +1,4 @@
-#include "tools/BrowserBridge.h"
+#include "gui/tools/BrowserBridge.h"
 
 #include <signal.h>
 #include <unistd.h>
@@ -19,9 +19,11 @@
 #include <optional>
 #include <utility>
 
-#include "tools/AutoFillMessages.h"
-#include "tools/DevToolsPipe.h"
-#include "ui/QtText.h"
+#include "gui/tools/AutoFillMessages.h"
+#include "gui/tools/DevToolsPipe.h"
+#include "gui/ui/QtText.h"
+
+namespace vorkel::gui {
 
 using Kind = DevToolsError::Kind;
 
@@ -445,3 +447,5 @@ void BrowserBridge::pause(int ms) {
     connect(this, &BrowserBridge::fillCancelled, &loop, &QEventLoop::quit);
     loop.exec();
 }
+
+}  // namespace vorkel::gui

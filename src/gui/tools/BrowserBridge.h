@@ -5,7 +5,9 @@
 #include <QStringList>
 #include <string>
 
-#include "tools/FormFill.h"
+#include "core/tools/FormFill.h"
+
+namespace vorkel::gui {
 
 class DevToolsPipe;
 
@@ -107,3 +109,5 @@ private:
     bool m_filling = false;
     bool m_cancelRequested = false;
 };
+
+}  // namespace vorkel::gui

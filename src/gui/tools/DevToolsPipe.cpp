@@ -1,4 +1,4 @@
-#include "tools/DevToolsPipe.h"
+#include "gui/tools/DevToolsPipe.h"
 
 #include <fcntl.h>
 #include <pthread.h>
@@ -12,7 +12,9 @@
 #include <QTimer>
 #include <cerrno>
 
-#include "ui/QtText.h"
+#include "gui/ui/QtText.h"
+
+namespace vorkel::gui {
 
 namespace {
 
@@ -308,3 +310,5 @@ void DevToolsPipe::shutdown(int graceMs) {
     m_process.kill();
     m_process.waitForFinished(2000);
 }
+
+}  // namespace vorkel::gui

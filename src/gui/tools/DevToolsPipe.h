@@ -9,9 +9,11 @@
 #include <QStringList>
 #include <map>
 
-#include "Error.h"
+#include "core/Error.h"
 
 class QSocketNotifier;
+
+namespace vorkel::gui {
 
 /// A failed protocol command. `kind` tells whether the page concerned failed (an error reply, a
 /// page that closed or stopped answering) or the whole browser (the pipe closed or broke).
@@ -97,3 +99,5 @@ private:
     QSet<QString> m_detached;
     QString m_closeReason;
 };
+
+}  // namespace vorkel::gui

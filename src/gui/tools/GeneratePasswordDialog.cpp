@@ -1,4 +1,4 @@
-#include "tools/GeneratePasswordDialog.h"
+#include "gui/tools/GeneratePasswordDialog.h"
 
 #include <QComboBox>
 #include <QFontMetrics>
@@ -12,11 +12,13 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include "session/Session.h"
-#include "tools/PasswordGenerator.h"
-#include "ui/Named.h"
-#include "ui/QtText.h"
-#include "ui/SecretClipboard.h"
+#include "core/session/Session.h"
+#include "core/tools/PasswordGenerator.h"
+#include "gui/ui/Named.h"
+#include "gui/ui/QtText.h"
+#include "gui/ui/SecretClipboard.h"
+
+namespace vorkel::gui {
 
 GeneratePasswordDialog::GeneratePasswordDialog(vorkel::Session& session, QWidget* parent)
     : ToolDialog(parent),
@@ -109,3 +111,5 @@ void GeneratePasswordDialog::btnCopyClick() {
     if (m_editPassword->text().isEmpty()) return;
     SecretClipboard::copySecret(m_editPassword->text());
 }
+
+}  // namespace vorkel::gui

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tools/ToolDialog.h"
+#include "gui/tools/ToolDialog.h"
 
 class QComboBox;
 class QLineEdit;
@@ -9,6 +9,8 @@ class QSpinBox;
 namespace vorkel {
 class Session;
 }
+
+namespace vorkel::gui {
 
 /// TfmGenPass, "Generate Password": makes passwords of a chosen length with the session's
 /// generator and shows them read-only, for the user to copy. Hands nothing back to its owner.
@@ -29,3 +31,5 @@ private:
     QSpinBox* m_spinPassLen;
     QComboBox* m_cmbEncryptStrength;
 };
+
+}  // namespace vorkel::gui

@@ -1,4 +1,4 @@
-#include "tools/OptionsDialog.h"
+#include "gui/tools/OptionsDialog.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -11,9 +11,11 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include "storage/Settings.h"
-#include "ui/Named.h"
-#include "ui/ProductLogo.h"
+#include "core/storage/Settings.h"
+#include "gui/ui/Named.h"
+#include "gui/ui/ProductLogo.h"
+
+namespace vorkel::gui {
 
 namespace {
 
@@ -183,3 +185,5 @@ void OptionsDialog::btnOKClick() {
     StoreOptionControls();
     accept();
 }
+
+}  // namespace vorkel::gui

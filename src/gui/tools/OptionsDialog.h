@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <utility>
 
-#include "tools/ToolDialog.h"
+#include "gui/tools/ToolDialog.h"
 
 class QCheckBox;
 class QComboBox;
@@ -14,6 +14,8 @@ class QTabWidget;
 namespace vorkel {
 struct Options;
 }
+
+namespace vorkel::gui {
 
 /// TfmOptions, "Options": the ten options that shape how secrets show and how the program
 /// behaves when left alone. The options change only when the user confirms with OK.
@@ -54,3 +56,5 @@ private:
     QCheckBox* m_chkMinProg = nullptr;
     QSpinBox* m_spinMins = nullptr;
 };
+
+}  // namespace vorkel::gui

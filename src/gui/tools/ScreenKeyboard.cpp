@@ -1,9 +1,11 @@
-#include "tools/ScreenKeyboard.h"
+#include "gui/tools/ScreenKeyboard.h"
 
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "ui/SecretClipboard.h"
+#include "gui/ui/SecretClipboard.h"
+
+namespace vorkel::gui {
 
 namespace {
 
@@ -107,3 +109,5 @@ void ScreenKeyboard::Button48Click() {
     // The keyboard is for typing secrets past key loggers: what it copies is one.
     if (m_editValue->hasSelectedText()) SecretClipboard::copySecret(m_editValue->selectedText());
 }
+
+}  // namespace vorkel::gui

@@ -2,10 +2,12 @@
 
 #include <QList>
 
-#include "tools/ToolDialog.h"
+#include "gui/tools/ToolDialog.h"
 
 class QLineEdit;
 class QPushButton;
+
+namespace vorkel::gui {
 
 /// TfmScreenKeyboard, "On-screen Keyboard": text composed by clicking keys with the mouse, kept
 /// in the window's own field editValue until the user copies it. Sends nothing anywhere else.
@@ -38,3 +40,5 @@ private:
     QList<QPushButton*> m_letters;
     bool m_shift = false;
 };
+
+}  // namespace vorkel::gui

@@ -1,12 +1,14 @@
-#include "tools/ToolDialog.h"
-#include "ui/CentreOnScreen.h"
-#include "ui/DialogButtons.h"
-#include "ui/DialogFlags.h"
+#include "gui/tools/ToolDialog.h"
+#include "gui/ui/CentreOnScreen.h"
+#include "gui/ui/DialogButtons.h"
+#include "gui/ui/DialogFlags.h"
 
 #include <QGuiApplication>
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
+
+namespace vorkel::gui {
 
 ToolDialog::ToolDialog(QWidget* parent) : QDialog(parent, closeBoxOnly()) {
     setModal(true);
@@ -32,3 +34,5 @@ ToolDialog::Buttons ToolDialog::layOutTabs(QWidget* tabs) {
     ok->setFocus();
     return {ok, cancel};
 }
+
+}  // namespace vorkel::gui

@@ -4,6 +4,8 @@
 
 class QPushButton;
 
+namespace vorkel::gui {
+
 /// A tool dialog: fixed border, a title bar with only the close box, opened centred on the
 /// screen at every showing. Escape and the close box reject it.
 class ToolDialog : public QDialog {
@@ -24,3 +26,5 @@ protected:
 
     void showEvent(QShowEvent* event) override;
 };
+
+}  // namespace vorkel::gui

@@ -1,18 +1,20 @@
-#include "ui/AboutBox.h"
+#include "gui/ui/AboutBox.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "session/Messages.h"
-#include "storage/SampleContent.h"
-#include "ui/DialogButtons.h"
-#include "ui/DialogFlags.h"
-#include "ui/LinkLabel.h"
-#include "ui/LinkOpener.h"
-#include "ui/ProductLogo.h"
-#include "ui/QtText.h"
+#include "core/session/Messages.h"
+#include "core/storage/SampleContent.h"
+#include "gui/ui/DialogButtons.h"
+#include "gui/ui/DialogFlags.h"
+#include "gui/ui/LinkLabel.h"
+#include "gui/ui/LinkOpener.h"
+#include "gui/ui/ProductLogo.h"
+#include "gui/ui/QtText.h"
+
+namespace vorkel::gui {
 
 AboutBox::AboutBox(LinkOpener& links, QWidget* parent)
     : QDialog(parent, closeBoxOnly()),
@@ -62,3 +64,5 @@ AboutBox::AboutBox(LinkOpener& links, QWidget* parent)
     layout->addWidget(buttonRow(this, ok));
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
+
+}  // namespace vorkel::gui

@@ -2,6 +2,8 @@
 
 #include <QDialog>
 
+namespace vorkel::gui {
+
 class LinkOpener;
 class LinkLabel;
 
@@ -17,3 +19,5 @@ private:
     LinkOpener& m_links;
     LinkLabel* m_siteLink;
 };
+
+}  // namespace vorkel::gui

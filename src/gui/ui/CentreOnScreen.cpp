@@ -1,8 +1,10 @@
-#include "ui/CentreOnScreen.h"
+#include "gui/ui/CentreOnScreen.h"
 
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
+
+namespace vorkel::gui {
 
 void centreOnScreen(QWidget& window) {
     QWidget* owner = window.parentWidget();
@@ -12,3 +14,5 @@ void centreOnScreen(QWidget& window) {
     frame.moveCenter(screen->availableGeometry().center());
     window.move(frame.topLeft());
 }
+
+}  // namespace vorkel::gui

@@ -1,6 +1,8 @@
-#include "ui/DialogButtons.h"
+#include "gui/ui/DialogButtons.h"
 
 #include <QPushButton>
+
+namespace vorkel::gui {
 
 QDialogButtonBox* buttonRow(QWidget* parent, QPushButton* accept, QPushButton* reject) {
     auto* box = new QDialogButtonBox(Qt::Horizontal, parent);
@@ -12,3 +14,5 @@ QDialogButtonBox* buttonRow(QWidget* parent, QPushButton* accept, QPushButton* r
     if (reject) box->addButton(reject, QDialogButtonBox::RejectRole);
     return box;
 }
+
+}  // namespace vorkel::gui

@@ -1,4 +1,4 @@
-#include "ui/HtmlItemDelegate.h"
+#include "gui/ui/HtmlItemDelegate.h"
 
 #include <QAbstractItemView>
 #include <QAbstractTextDocumentLayout>
@@ -7,6 +7,8 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <cmath>
+
+namespace vorkel::gui {
 
 namespace {
 
@@ -99,3 +101,5 @@ QSize HtmlItemDelegate::sizeHint(const QStyleOptionViewItem& option,
     const QSizeF size = m_measure->size();
     return QSize(width > 0 ? width : int(std::ceil(size.width())), int(std::ceil(size.height())));
 }
+
+}  // namespace vorkel::gui

@@ -5,6 +5,8 @@
 
 class QTextDocument;
 
+namespace vorkel::gui {
+
 /// Draws each item of a list from its text in a small HTML subset ("<br>", "<b>", "<u>",
 /// "<font color=...>", "&nbsp;"), word-wrapped to the view's width, each item as tall as its
 /// lines. Blanks are drawn as given. A selected item is drawn in the system's selection colours.
@@ -28,3 +30,5 @@ private:
 
     mutable std::unique_ptr<QTextDocument> m_measure;
 };
+
+}  // namespace vorkel::gui

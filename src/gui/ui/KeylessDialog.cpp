@@ -1,9 +1,11 @@
-#include "ui/KeylessDialog.h"
+#include "gui/ui/KeylessDialog.h"
 
 #include <QKeyEvent>
 #include <QPushButton>
 
-#include "ui/DialogFlags.h"
+#include "gui/ui/DialogFlags.h"
+
+namespace vorkel::gui {
 
 KeylessDialog::KeylessDialog(QWidget* parent) : QDialog(parent, closeBoxOnly()) {}
 
@@ -35,3 +37,5 @@ void KeylessDialog::showEvent(QShowEvent* event) {
     }
     QDialog::showEvent(event);
 }
+
+}  // namespace vorkel::gui

@@ -2,6 +2,8 @@
 
 #include <QDialog>
 
+namespace vorkel::gui {
+
 /// A dialog without a default button and without a cancel key: Enter and Escape do nothing,
 /// except that Enter presses the button that has the focus. Only the close box and the
 /// dialog's own buttons close it.
@@ -15,3 +17,5 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
 };
+
+}  // namespace vorkel::gui

@@ -1,6 +1,8 @@
-#include "ui/LinkLabel.h"
+#include "gui/ui/LinkLabel.h"
 
 #include <QMouseEvent>
+
+namespace vorkel::gui {
 
 LinkLabel::LinkLabel(const QString& text, const QString& objectName, QWidget* parent, Weight weight)
     : QLabel(text, parent) {
@@ -22,3 +24,5 @@ void LinkLabel::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
         emit clicked();
 }
+
+}  // namespace vorkel::gui

@@ -2,6 +2,8 @@
 
 #include <QLabel>
 
+namespace vorkel::gui {
+
 /// A label drawn as a link (blue, underlined, hand pointer) that reports a left click.
 class LinkLabel : public QLabel {
     Q_OBJECT
@@ -18,3 +20,5 @@ signals:
 protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 };
+
+}  // namespace vorkel::gui

@@ -1,7 +1,9 @@
-#include "ui/LinkOpener.h"
+#include "gui/ui/LinkOpener.h"
 
 #include <QDesktopServices>
 #include <QRegularExpression>
+
+namespace vorkel::gui {
 
 namespace {
 
@@ -50,3 +52,5 @@ void LinkOpener::OpenLink(const QString& text) {
 void LinkOpener::OpenFile(const QString& path) {
     if (!path.isEmpty()) QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
+
+}  // namespace vorkel::gui

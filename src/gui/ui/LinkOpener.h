@@ -3,6 +3,8 @@
 #include <QString>
 #include <QUrl>
 
+namespace vorkel::gui {
+
 /// Hands web addresses, "mailto:" addresses and files to the desktop's default handler. Nothing
 /// is reported when no handler takes them. Tests subclass it to record what would be opened.
 class LinkOpener {
@@ -17,3 +19,5 @@ public:
     /// a scheme-less web address gets "http://"; empty when the text names nothing openable.
     static QUrl linkUrl(const QString& text);
 };
+
+}  // namespace vorkel::gui

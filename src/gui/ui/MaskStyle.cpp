@@ -1,7 +1,11 @@
-#include "ui/MaskStyle.h"
+#include "gui/ui/MaskStyle.h"
+
+namespace vorkel::gui {
 
 int MaskStyle::styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
                          QStyleHintReturn* returnData) const {
     if (hint == SH_LineEdit_PasswordCharacter) return '*';
     return QProxyStyle::styleHint(hint, option, widget, returnData);
 }
+
+}  // namespace vorkel::gui

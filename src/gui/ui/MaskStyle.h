@@ -2,6 +2,8 @@
 
 #include <QProxyStyle>
 
+namespace vorkel::gui {
+
 /// The application style with masked fields drawn as "*", one per character.
 class MaskStyle : public QProxyStyle {
 public:
@@ -9,3 +11,5 @@ public:
                   const QWidget* widget = nullptr,
                   QStyleHintReturn* returnData = nullptr) const override;
 };
+
+}  // namespace vorkel::gui

@@ -1,4 +1,6 @@
-#include "ui/MessageService.h"
+#include "gui/ui/MessageService.h"
+
+namespace vorkel::gui {
 
 QString MessageService::caption(Kind kind) {
     switch (kind) {
@@ -13,3 +15,5 @@ QString MessageService::caption(Kind kind) {
     }
     return {};
 }
+
+}  // namespace vorkel::gui

@@ -4,7 +4,9 @@
 #include <optional>
 #include <string>
 
-#include "session/UserInterface.h"
+#include "core/session/UserInterface.h"
+
+namespace vorkel::gui {
 
 /// Every prompt a window shows goes through this service, so tests can answer it from a script.
 /// Messages are of the four kinds, each captioned after its kind.
@@ -23,3 +25,5 @@ public:
     /// The caption of a message of `kind`: "Warning", "Error", "Information" or "Confirm".
     static QString caption(Kind kind);
 };
+
+}  // namespace vorkel::gui

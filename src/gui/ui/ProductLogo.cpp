@@ -1,7 +1,9 @@
-#include "ui/ProductLogo.h"
+#include "gui/ui/ProductLogo.h"
 
 #include <QPainter>
 #include <QPainterPath>
+
+namespace vorkel::gui {
 
 QPixmap productLogo(int size) {
     QPixmap picture(size, size);
@@ -30,3 +32,5 @@ QPixmap productLogo(int size) {
     painter.drawPath(slot);
     return picture;
 }
+
+}  // namespace vorkel::gui

@@ -1,4 +1,4 @@
-#include "ui/QtMessageService.h"
+#include "gui/ui/QtMessageService.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -8,8 +8,10 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-#include "session/Messages.h"
-#include "ui/QtText.h"
+#include "core/session/Messages.h"
+#include "gui/ui/QtText.h"
+
+namespace vorkel::gui {
 
 namespace {
 
@@ -147,3 +149,5 @@ std::optional<std::string> QtMessageService::chooseOpenFile() {
     dialog.setFileMode(QFileDialog::ExistingFile);
     return runFileDialog(dialog);
 }
+
+}  // namespace vorkel::gui

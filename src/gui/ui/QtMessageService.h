@@ -3,7 +3,9 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "ui/MessageService.h"
+#include "gui/ui/MessageService.h"
+
+namespace vorkel::gui {
 
 /// The real prompts: modal message boxes, the input box and the data file dialogs, over a
 /// parent window that may be set after construction.
@@ -37,3 +39,5 @@ private:
     bool askTwo(Kind kind, const std::string& text, const QString& accept, const QString& decline);
     QPointer<QWidget> m_parent;
 };
+
+}  // namespace vorkel::gui

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+namespace vorkel::gui {
+
 // The core speaks UTF-8 std::string, Qt speaks QString; these are the only crossings.
 
 /// A core text as a QString.
@@ -16,3 +18,5 @@ inline std::string toStdString(const QString& text) {
     const QByteArray utf8 = text.toUtf8();
     return std::string(utf8.constData(), static_cast<std::size_t>(utf8.size()));
 }
+
+}  // namespace vorkel::gui

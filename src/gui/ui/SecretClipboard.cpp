@@ -1,10 +1,12 @@
-#include "ui/SecretClipboard.h"
+#include "gui/ui/SecretClipboard.h"
 
 #include <QByteArray>
 #include <QClipboard>
 #include <QCryptographicHash>
 #include <QGuiApplication>
 #include <QMimeData>
+
+namespace vorkel::gui {
 
 namespace SecretClipboard {
 
@@ -53,3 +55,5 @@ void clear() {
 }
 
 }  // namespace SecretClipboard
+
+}  // namespace vorkel::gui

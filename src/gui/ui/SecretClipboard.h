@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace vorkel::gui {
+
 /// Every text the program puts on the system clipboard goes through here. Secrets (passwords,
 /// passphrases, user names) carry the hint that clipboard-history tools honour, and the clipboard
 /// remembers a digest of what the program put there last, so the program can take back its own
@@ -23,3 +25,5 @@ bool clearIfOurs();
 void clear();
 
 }  // namespace SecretClipboard
+
+}  // namespace vorkel::gui

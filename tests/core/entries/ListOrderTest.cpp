@@ -1,9 +1,9 @@
-#include "entries/ListOrder.h"
+#include "core/entries/ListOrder.h"
 
 #include <gtest/gtest.h>
 
-#include "entries/TextRules.h"
-#include "entries/Workspace.h"
+#include "core/entries/TextRules.h"
+#include "core/entries/Workspace.h"
 
 using namespace vorkel;
 

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "entries/Workspace.h"
+#include "core/entries/Workspace.h"
 
 using namespace vorkel;
 

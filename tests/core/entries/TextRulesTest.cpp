@@ -1,8 +1,8 @@
-#include "entries/TextRules.h"
+#include "core/entries/TextRules.h"
 
 #include <gtest/gtest.h>
 
-#include "Error.h"
+#include "core/Error.h"
 
 using namespace vorkel;
 

@@ -1,12 +1,12 @@
-#include "entries/TextRules.h"
-#include "entries/TitleIndex.h"
-#include "entries/Workspace.h"
+#include "core/entries/TextRules.h"
+#include "core/entries/TitleIndex.h"
+#include "core/entries/Workspace.h"
 
 #include <gtest/gtest.h>
 
 #include <set>
 
-#include "Error.h"
+#include "core/Error.h"
 
 using namespace vorkel;
 

@@ -9,10 +9,10 @@
 #include <new>
 #include <string>
 
-#include "Error.h"
+#include "core/Error.h"
 #include "core/hardening/FolderSnapshot.h"
-#include "session/Session.h"
-#include "storage/SecureBytes.h"
+#include "core/session/Session.h"
+#include "core/storage/SecureBytes.h"
 #include "support/TempDir.h"
 
 namespace vorkel {

@@ -9,14 +9,14 @@
 #include <string>
 #include <vector>
 
-#include "Error.h"
+#include "core/Error.h"
 #include "core/hardening/FolderSnapshot.h"
-#include "session/Messages.h"
-#include "session/Session.h"
-#include "storage/Container.h"
-#include "storage/PassString.h"
-#include "storage/SampleContent.h"
-#include "storage/SettingsDocument.h"
+#include "core/session/Messages.h"
+#include "core/session/Session.h"
+#include "core/storage/Container.h"
+#include "core/storage/PassString.h"
+#include "core/storage/SampleContent.h"
+#include "core/storage/SettingsDocument.h"
 #include "support/TempDir.h"
 
 namespace vorkel {

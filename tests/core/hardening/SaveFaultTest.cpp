@@ -12,11 +12,11 @@
 #include <memory>
 #include <set>
 
-#include "Error.h"
+#include "core/Error.h"
 #include "core/hardening/FolderSnapshot.h"
-#include "session/Messages.h"
-#include "session/Session.h"
-#include "storage/FileCalls.h"
+#include "core/session/Messages.h"
+#include "core/session/Session.h"
+#include "core/storage/FileCalls.h"
 #include "support/ScriptedUi.h"
 #include "support/TempDir.h"
 

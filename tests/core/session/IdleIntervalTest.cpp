@@ -1,4 +1,4 @@
-#include "session/IdleInterval.h"
+#include "core/session/IdleInterval.h"
 
 #include <gtest/gtest.h>
 

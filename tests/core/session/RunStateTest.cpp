@@ -1,12 +1,12 @@
 // The run's transitions without a window: who may unlock, what each transition writes, and what
 // a New Data Store may never do.
-#include "session/RunState.h"
+#include "core/session/RunState.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-#include "session/Messages.h"
+#include "core/session/Messages.h"
 #include "support/ScriptedUi.h"
 #include "support/TempDir.h"
 

@@ -1,12 +1,12 @@
-#include "session/Session.h"
+#include "core/session/Session.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-#include "Error.h"
-#include "session/Messages.h"
-#include "storage/SampleContent.h"
+#include "core/Error.h"
+#include "core/session/Messages.h"
+#include "core/storage/SampleContent.h"
 #include "support/ScriptedUi.h"
 #include "support/TempDir.h"
 

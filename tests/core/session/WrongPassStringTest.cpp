@@ -2,11 +2,11 @@
 
 #include <random>
 
-#include "session/Session.h"
-#include "storage/Container.h"
-#include "storage/PassString.h"
-#include "storage/XmlDocument.h"
-#include "storage/XmlError.h"
+#include "core/session/Session.h"
+#include "core/storage/Container.h"
+#include "core/storage/PassString.h"
+#include "core/storage/XmlDocument.h"
+#include "core/storage/XmlError.h"
 #include "support/TempDir.h"
 
 using namespace vorkel;

@@ -1,4 +1,4 @@
-#include "storage/AtomicFile.h"
+#include "core/storage/AtomicFile.h"
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -11,7 +11,7 @@
 #include <set>
 #include <string>
 
-#include "Error.h"
+#include "core/Error.h"
 #include "support/TempDir.h"
 
 namespace vorkel {

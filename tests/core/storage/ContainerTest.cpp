@@ -1,4 +1,4 @@
-#include "storage/Container.h"
+#include "core/storage/Container.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "Error.h"
-#include "storage/AtomicFile.h"
-#include "storage/PassString.h"
-#include "storage/RandomSource.h"
+#include "core/Error.h"
+#include "core/storage/AtomicFile.h"
+#include "core/storage/PassString.h"
+#include "core/storage/RandomSource.h"
 #include "support/TempDir.h"
 
 namespace vorkel {

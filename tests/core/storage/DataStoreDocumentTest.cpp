@@ -1,9 +1,9 @@
-#include "storage/DataStoreDocument.h"
+#include "core/storage/DataStoreDocument.h"
 
 #include <gtest/gtest.h>
 
-#include "Error.h"
-#include "storage/XmlError.h"
+#include "core/Error.h"
+#include "core/storage/XmlError.h"
 
 using namespace vorkel;
 

@@ -1,4 +1,4 @@
-#include "storage/PassString.h"
+#include "core/storage/PassString.h"
 
 #include <gtest/gtest.h>
 #include <iconv.h>

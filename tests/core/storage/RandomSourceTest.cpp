@@ -1,11 +1,11 @@
-#include "storage/RandomSource.h"
+#include "core/storage/RandomSource.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <vector>
 
-#include "Error.h"
+#include "core/Error.h"
 
 namespace vorkel {
 namespace {

@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "storage/SecureBytes.h"
+#include "core/storage/SecureBytes.h"
 
 namespace vorkel {
 namespace {

@@ -1,9 +1,9 @@
-#include "storage/SettingsDocument.h"
+#include "core/storage/SettingsDocument.h"
 
 #include <gtest/gtest.h>
 
-#include "Error.h"
-#include "storage/SampleContent.h"
+#include "core/Error.h"
+#include "core/storage/SampleContent.h"
 
 using namespace vorkel;
 

@@ -1,4 +1,4 @@
-#include "storage/XmlDocument.h"
+#include "core/storage/XmlDocument.h"
 
 #include <gtest/gtest.h>
 
@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "Error.h"
+#include "core/Error.h"
+#include "core/storage/XmlError.h"
+#include "core/storage/XmlReader.h"
 #include "core/storage/XmlTrace.h"
-#include "storage/XmlError.h"
-#include "storage/XmlReader.h"
 
 namespace vorkel {
 namespace {

@@ -1,12 +1,12 @@
-#include "storage/XmlEncoding.h"
+#include "core/storage/XmlEncoding.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "core/storage/XmlDocument.h"
+#include "core/storage/XmlError.h"
 #include "core/storage/XmlTrace.h"
-#include "storage/XmlDocument.h"
-#include "storage/XmlError.h"
 #include "support/TempDir.h"
 
 namespace vorkel {

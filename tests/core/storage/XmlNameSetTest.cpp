@@ -1,4 +1,4 @@
-#include "storage/XmlNameSet.h"
+#include "core/storage/XmlNameSet.h"
 
 #include <gtest/gtest.h>
 

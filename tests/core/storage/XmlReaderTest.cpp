@@ -1,13 +1,13 @@
-#include "storage/XmlReader.h"
+#include "core/storage/XmlReader.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "core/storage/XmlDocument.h"
+#include "core/storage/XmlError.h"
 #include "core/storage/XmlTrace.h"
-#include "storage/XmlDocument.h"
-#include "storage/XmlError.h"
 
 namespace vorkel {
 namespace {

@@ -3,9 +3,9 @@
 #include <string>
 #include <string_view>
 
-#include "storage/XmlCharacters.h"
-#include "storage/XmlDocument.h"
-#include "storage/XmlReader.h"
+#include "core/storage/XmlCharacters.h"
+#include "core/storage/XmlDocument.h"
+#include "core/storage/XmlReader.h"
 
 namespace vorkel::test {
 

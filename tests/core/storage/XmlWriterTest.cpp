@@ -1,4 +1,4 @@
-#include "storage/XmlWriter.h"
+#include "core/storage/XmlWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "Error.h"
+#include "core/Error.h"
+#include "core/storage/XmlDocument.h"
+#include "core/storage/XmlReader.h"
 #include "core/storage/XmlTrace.h"
-#include "storage/XmlDocument.h"
-#include "storage/XmlReader.h"
 
 namespace vorkel {
 namespace {

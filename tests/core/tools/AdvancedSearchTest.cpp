@@ -1,8 +1,8 @@
-#include "tools/AdvancedSearch.h"
+#include "core/tools/AdvancedSearch.h"
 
 #include <gtest/gtest.h>
 
-#include "entries/Workspace.h"
+#include "core/entries/Workspace.h"
 
 using namespace vorkel;
 

@@ -1,4 +1,4 @@
-#include "tools/FormFill.h"
+#include "core/tools/FormFill.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "tools/LinkDetection.h"
+#include "core/tools/LinkDetection.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "tools/PasswordGenerator.h"
+#include "core/tools/PasswordGenerator.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "transfer/Csv.h"
+#include "core/transfer/Csv.h"
 
 #include <gtest/gtest.h>
 
-#include "Error.h"
+#include "core/Error.h"
 
 using namespace vorkel;
 

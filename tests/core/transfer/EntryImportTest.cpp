@@ -1,8 +1,8 @@
-#include "transfer/EntryImport.h"
+#include "core/transfer/EntryImport.h"
 
+#include "core/transfer/CsvExport.h"
+#include "core/transfer/ImportFormat.h"
 #include "core/transfer/TransferFixture.h"
-#include "transfer/CsvExport.h"
-#include "transfer/ImportFormat.h"
 
 using namespace vorkel;
 using namespace vorkel::test;

@@ -1,7 +1,7 @@
 // Each format read from a small hand-made file written from its documented columns.
-#include "transfer/ImportFormat.h"
+#include "core/transfer/ImportFormat.h"
 
-#include "Error.h"
+#include "core/Error.h"
 #include "core/transfer/TransferFixture.h"
 
 using namespace vorkel;

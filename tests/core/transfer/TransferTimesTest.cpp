@@ -1,4 +1,4 @@
-#include "transfer/TransferTimes.h"
+#include "core/transfer/TransferTimes.h"
 
 #include "core/transfer/TransferFixture.h"
 

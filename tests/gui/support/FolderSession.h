@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "entries/Clock.h"
-#include "session/Session.h"
-#include "storage/RandomSource.h"
+#include "core/entries/Clock.h"
+#include "core/session/Session.h"
+#include "core/storage/RandomSource.h"
 #include "support/TempDir.h"
 
 namespace vorkel::test {

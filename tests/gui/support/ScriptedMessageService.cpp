@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+using namespace vorkel::gui;
+
 namespace vorkel::test {
 
 void ScriptedMessageService::record(Said s) {

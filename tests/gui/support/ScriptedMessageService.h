@@ -6,9 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "ui/MessageService.h"
+#include "gui/ui/MessageService.h"
 
 namespace vorkel::test {
+
+// The harness drives the desktop program's own classes.
+using namespace vorkel::gui;
 
 /// A user who answers every prompt from queues and remembers everything said to them.
 /// An empty queue answers No, Cancel, or nothing chosen, and counts as unscripted.

@@ -16,11 +16,11 @@
 #include <thread>
 #include <vector>
 
+#include "core/entries/Clock.h"
 #include "core/hardening/crash/CrashPassword.h"
-#include "entries/Clock.h"
-#include "session/Session.h"
-#include "storage/AtomicFile.h"
-#include "storage/RandomSource.h"
+#include "core/session/Session.h"
+#include "core/storage/AtomicFile.h"
+#include "core/storage/RandomSource.h"
 #include "support/TempDir.h"
 
 namespace vorkel {

@@ -12,12 +12,12 @@
 #include <string>
 #include <vector>
 
+#include "core/entries/Clock.h"
+#include "core/entries/Entry.h"
 #include "core/hardening/crash/CrashPassword.h"
-#include "entries/Clock.h"
-#include "entries/Entry.h"
-#include "session/Session.h"
-#include "storage/RandomSource.h"
-#include "storage/SampleContent.h"
+#include "core/session/Session.h"
+#include "core/storage/RandomSource.h"
+#include "core/storage/SampleContent.h"
 
 namespace {
 
