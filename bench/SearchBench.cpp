@@ -10,15 +10,15 @@
 namespace vorkel::bench {
 namespace {
 
-// One RunSearch: a word found in about a third of the notes (so building the result markup
-// counts), and text found nowhere (so every note is scanned to its end).
+// One RunSearch: a word found in about a third of the notes (so building the results and their
+// excerpts counts), and text found nowhere (so every note is scanned to its end).
 void RunSearch(benchmark::State& state, std::string_view text) {
     const EntryList& list = BenchStores::instance().workspace(entryCount(state)).master();
     std::size_t results = 0;
     for (auto _ : state) {
         SearchResults r = vorkel::RunSearch(list, text);
-        results = r.positions.size();
-        benchmark::DoNotOptimize(r.items.data());
+        results = r.hits.size();
+        benchmark::DoNotOptimize(r.hits.data());
     }
     state.counters["results"] = static_cast<double>(results);
 }
@@ -42,7 +42,7 @@ void RunSearchNearMisses(benchmark::State& state) {
     const std::string text = std::string(3999, 'a') + "b";
     for (auto _ : state) {
         SearchResults r = vorkel::RunSearch(list, text);
-        benchmark::DoNotOptimize(r.items.data());
+        benchmark::DoNotOptimize(r.hits.data());
     }
 }
 BENCHMARK(RunSearchNearMisses)->UseRealTime()->Unit(benchmark::kMillisecond);

@@ -26,11 +26,9 @@ int SearchCommand::run(const std::vector<std::string>& args, std::istream& in, s
 
     Session session = m_context.makeSession();
     if (!m_context.logOnAndLoad(session, in, err)) return 1;
-    const EntryList& list = session.workspace().master();
-    const SearchResults results = RunSearch(list, line.operands()[0]);
-    for (std::size_t position : results.positions)
-        out << position << '\t' << list.at(position)->title() << '\n';
-    return results.positions.empty() ? 1 : 0;
+    const SearchResults results = RunSearch(session.workspace().master(), line.operands()[0]);
+    for (const SearchHit& hit : results.hits) out << hit.position << '\t' << hit.title << '\n';
+    return results.hits.empty() ? 1 : 0;
 }
 
 }  // namespace vorkel::cli

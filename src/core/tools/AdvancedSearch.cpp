@@ -55,43 +55,42 @@ std::size_t utf8Length(unsigned char lead) {
     return 4;
 }
 
-// Builds markup counted in the characters the user sees: one per character of the entry's
-// text (however it is escaped) and one per character of our own tags.
-class Excerpt {
+// Fills an excerpt counted in the characters the user sees: one per character of the entry's
+// text and, for the highlight, the characters of the tags that draw it, which the length has
+// always counted.
+constexpr std::size_t kOpenMarkWidth = 3;   // <b>
+constexpr std::size_t kCloseMarkWidth = 4;  // </b>
+
+class ExcerptBuilder {
 public:
-    void tag(std::string_view t) {
-        if (full()) return;
-        if (m_count + t.size() > kExcerptLength) {
-            m_count = kExcerptLength;  // a cut inside a tag drops the tag, never emits half of it
-            return;
-        }
-        m_out += t;
-        m_count += t.size();
-        if (t == "<b>") m_bold = true;
-        if (t == "</b>") m_bold = false;
-    }
-    void text(std::string_view s) {
+    /// Appends as much of `s` to `into` as the length leaves, line breaks as blanks.
+    void text(std::string_view s, std::string& into) {
         for (std::size_t i = 0; i < s.size() && !full();) {
             std::size_t len = std::min(utf8Length(static_cast<unsigned char>(s[i])), s.size() - i);
             std::string_view ch = s.substr(i, len);
             if (ch == "\r" || ch == "\n")
-                m_out += ' ';
+                into += ' ';
             else
-                m_out += escapeMarkup(ch);
+                into += ch;
             ++m_count;
             i += len;
         }
     }
-    std::string finish() {
-        if (m_bold) m_out += "</b>";  // keep a cut highlight from running into the next line
-        return std::move(m_out);
+    /// Counts a mark of `width`; false when it does not fit. A cut inside a mark drops the
+    /// mark, never shows half of it, and ends the excerpt.
+    bool mark(std::size_t width) {
+        if (full()) return false;
+        if (m_count + width > kExcerptLength) {
+            m_count = kExcerptLength;
+            return false;
+        }
+        m_count += width;
+        return true;
     }
 
 private:
     bool full() const { return m_count >= kExcerptLength; }
-    std::string m_out;
     std::size_t m_count = 0;
-    bool m_bold = false;
 };
 
 // At most n characters of s (UTF-8), from its start.
@@ -104,42 +103,22 @@ std::string_view firstChars(std::string_view s, std::size_t n) {
 
 }  // namespace
 
-std::string escapeMarkup(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            default:
-                out += c;
-        }
-    }
-    return out;
-}
-
-std::string searchExcerpt(std::string_view notes, std::string_view text, std::size_t matchAt) {
-    Excerpt x;
+SearchExcerpt searchExcerpt(std::string_view notes, std::string_view text, std::size_t matchAt) {
+    SearchExcerpt excerpt;
+    ExcerptBuilder x;
     if (matchAt == std::string_view::npos) {
-        x.text(notes);
-        return x.finish();
+        x.text(notes, excerpt.before);
+        return excerpt;
     }
-    x.text(notes.substr(0, matchAt));
-    x.tag("<b>");
-    x.text(text);
-    x.tag("</b>");
-    x.text(firstChars(notes.substr(std::min(notes.size(), matchAt + text.size())), kExcerptLength));
-    return x.finish();
+    x.text(notes.substr(0, matchAt), excerpt.before);
+    // A highlight whose closing mark is cut still ends here, so it cannot run into the next line.
+    excerpt.highlighted = x.mark(kOpenMarkWidth);
+    if (!excerpt.highlighted) return excerpt;
+    x.text(text, excerpt.match);
+    if (!x.mark(kCloseMarkWidth)) return excerpt;
+    x.text(firstChars(notes.substr(std::min(notes.size(), matchAt + text.size())), kExcerptLength),
+           excerpt.after);
+    return excerpt;
 }
 
 std::optional<ResultTarget> locateResult(const Workspace& workspace, const ResultKey& key) {
@@ -153,42 +132,45 @@ std::optional<ResultTarget> locateResult(const Workspace& workspace, const Resul
     return ResultTarget{*position, true};
 }
 
+std::vector<std::size_t> SearchResults::positions() const {
+    std::vector<std::size_t> out;
+    out.reserve(hits.size());
+    for (const SearchHit& hit : hits) out.push_back(hit.position);
+    return out;
+}
+
+std::vector<ResultKey> SearchResults::keys() const {
+    std::vector<ResultKey> out;
+    out.reserve(hits.size());
+    for (const SearchHit& hit : hits) out.push_back(hit.key);
+    return out;
+}
+
 SearchResults RunSearch(const EntryList& list, std::string_view text) {
     SearchResults r;
+    r.text = text;
     const std::string upper = upperAscii(text);
     const std::vector<std::size_t> border = borders(upper);
     for (std::size_t p = 0; p < list.size(); ++p) {
         const Entry& e = *list.at(p);
         std::string_view notes = e.get(Field::Detail);
-        std::string excerpt;
+        SearchHit hit;
         if (findFolded(e.title(), upper, border) != std::string_view::npos) {
-            excerpt = searchExcerpt(notes, text, std::string_view::npos);
+            hit.field = MatchedField::Title;
+            hit.excerpt = searchExcerpt(notes, text, std::string_view::npos);
         } else {
             std::size_t at = findFolded(notes, upper, border);
             if (at == std::string_view::npos) continue;
-            excerpt = searchExcerpt(notes, text, at);
+            hit.field = MatchedField::Notes;
+            hit.excerpt = searchExcerpt(notes, text, at);
         }
-        std::string item;
-        item.reserve(256 + excerpt.size());
-        item += "<br><font color=\"#0000ff\"><b><u>";
-        item += escapeMarkup(e.title());
-        item += "</b></u></font><font color=\"#555555\">  Created: ";
-        item += escapeMarkup(e.get(Field::CreateDate));
-        item += "</font><br>";
-        item += excerpt;
-        item += "<br><font color=\"#008000\"><u>Click to view</u>  Last Updated: ";
-        item += escapeMarkup(e.get(Field::EditDate));
-        item += "</font>";
-        r.items.push_back(std::move(item));
-        r.positions.push_back(p);
-        r.keys.push_back({e.id(), std::string(e.get(Field::CreateDate))});
+        hit.position = p;
+        hit.key = {e.id(), std::string(e.get(Field::CreateDate))};
+        hit.title = e.title();
+        hit.editDate = e.get(Field::EditDate);
+        r.hits.push_back(std::move(hit));
     }
-    if (!r.items.empty()) {
-        r.resultsLabel = "Results 1 to " + std::to_string(r.items.size());
-    } else {
-        r.items.push_back("<br>&nbsp;Your search - <b>\"" + escapeMarkup(text) +
-                          "\"</b> - did not match any password entries");
-    }
+    if (!r.hits.empty()) r.resultsLabel = "Results 1 to " + std::to_string(r.hits.size());
     return r;
 }
 

@@ -17,6 +17,7 @@
 
 #include "gui/app/MainWindow.h"
 #include "gui/entries/ListPane.h"
+#include "gui/tools/SearchResultsHtml.h"
 #include "gui/ui/HtmlItemDelegate.h"
 #include "gui/ui/QtText.h"
 
@@ -207,14 +208,11 @@ void AdvancedSearchWindow::btnSearchClick() {
 
 void AdvancedSearchWindow::RunSearch() {
     setResults({});
-    vorkel::SearchResults found =
+    const vorkel::SearchResults found =
         vorkel::RunSearch(m_owner.session().workspace().master(), toStdString(m_searchFor->text()));
-    QStringList items;
-    items.reserve(qsizetype(found.items.size()));
-    for (const std::string& item : found.items) items << toQString(item);
-    m_positions = std::move(found.positions);
-    m_keys = std::move(found.keys);
-    setResults(items);
+    m_positions = found.positions();
+    m_keys = found.keys();
+    setResults(searchResultItems(found));
     m_results->setText(toQString(found.resultsLabel));
     if (m_positions.empty()) m_searchFor->setFocus();
 }
