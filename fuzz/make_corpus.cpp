@@ -9,11 +9,11 @@
 
 #include "FuzzSupport.h"
 #include "core/entries/Clock.h"
+#include "core/entries/SampleContent.h"
 #include "core/entries/Workspace.h"
 #include "core/storage/Container.h"
 #include "core/storage/DataStoreDocument.h"
 #include "core/storage/RandomSource.h"
-#include "core/storage/SampleContent.h"
 #include "core/storage/SettingsDocument.h"
 
 using namespace vorkel;

@@ -2,10 +2,10 @@
 #include <gtest/gtest.h>
 
 #include "cli/CliFixture.h"
+#include "core/entries/SampleContent.h"
 #include "core/session/Messages.h"
 #include "core/session/Session.h"
 #include "core/storage/AtomicFile.h"
-#include "core/storage/SampleContent.h"
 
 using namespace vorkel;
 using namespace vorkel::test;

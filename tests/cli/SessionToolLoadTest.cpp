@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "core/Error.h"
+#include "core/entries/SampleContent.h"
 #include "core/storage/AtomicFile.h"
-#include "core/storage/SampleContent.h"
 #include "support/TempDir.h"
 
 using namespace vorkel;

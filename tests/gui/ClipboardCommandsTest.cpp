@@ -6,7 +6,7 @@
 #include <QMimeData>
 
 #include "MainWindowHarness.h"
-#include "core/storage/SampleContent.h"
+#include "core/Product.h"
 #include "gui/ui/SecretClipboard.h"
 
 using namespace vorkel;

@@ -2,7 +2,7 @@
 #include <QTest>
 #include <QUrl>
 
-#include "core/storage/SampleContent.h"
+#include "core/Product.h"
 #include "gui/ui/LinkOpener.h"
 
 using namespace vorkel::gui;

@@ -13,8 +13,8 @@
 #include <filesystem>
 
 #include "MainWindowHarness.h"
+#include "core/Product.h"
 #include "core/session/Messages.h"
-#include "core/storage/SampleContent.h"
 #include "gui/entries/ListPane.h"
 #include "gui/ui/QtText.h"
 

@@ -5,7 +5,7 @@
 #include <QListWidget>
 
 #include "MainWindowHarness.h"
-#include "core/storage/SampleContent.h"
+#include "core/entries/SampleContent.h"
 #include "gui/entries/EditorPane.h"
 #include "support/DialogWatch.h"
 

@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "core/Error.h"
+#include "core/entries/SampleContent.h"
 #include "core/session/Messages.h"
 #include "core/storage/AtomicFile.h"
 #include "core/storage/ConstantTime.h"
@@ -14,7 +15,6 @@
 #include "core/storage/DataStoreDocument.h"
 #include "core/storage/FileHandle.h"
 #include "core/storage/PassString.h"
-#include "core/storage/SampleContent.h"
 #include "core/storage/SettingsDocument.h"
 #include "core/storage/XmlCharacters.h"
 #include "core/storage/XmlDocument.h"

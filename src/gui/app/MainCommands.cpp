@@ -7,8 +7,8 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include "core/Product.h"
 #include "core/session/Messages.h"
-#include "core/storage/SampleContent.h"
 #include "gui/app/MainWindow.h"
 #include "gui/app/WindowPlacement.h"
 #include "gui/entries/EditorPane.h"

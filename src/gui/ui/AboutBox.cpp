@@ -5,8 +5,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "core/Product.h"
 #include "core/session/Messages.h"
-#include "core/storage/SampleContent.h"
 #include "gui/ui/DialogButtons.h"
 #include "gui/ui/DialogFlags.h"
 #include "gui/ui/LinkLabel.h"

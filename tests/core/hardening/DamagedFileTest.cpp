@@ -10,12 +10,12 @@
 #include <vector>
 
 #include "core/Error.h"
+#include "core/entries/SampleContent.h"
 #include "core/hardening/FolderSnapshot.h"
 #include "core/session/Messages.h"
 #include "core/session/Session.h"
 #include "core/storage/Container.h"
 #include "core/storage/PassString.h"
-#include "core/storage/SampleContent.h"
 #include "core/storage/SettingsDocument.h"
 #include "support/TempDir.h"
 

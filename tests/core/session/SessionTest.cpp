@@ -5,8 +5,8 @@
 #include <filesystem>
 
 #include "core/Error.h"
+#include "core/entries/SampleContent.h"
 #include "core/session/Messages.h"
-#include "core/storage/SampleContent.h"
 #include "support/ScriptedUi.h"
 #include "support/TempDir.h"
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/Error.h"
-#include "core/storage/SampleContent.h"
+#include "core/entries/SampleContent.h"
 
 using namespace vorkel;
 

@@ -14,10 +14,10 @@
 
 #include "core/entries/Clock.h"
 #include "core/entries/Entry.h"
+#include "core/entries/SampleContent.h"
 #include "core/hardening/crash/CrashPassword.h"
 #include "core/session/Session.h"
 #include "core/storage/RandomSource.h"
-#include "core/storage/SampleContent.h"
 
 namespace {
 

@@ -1,10 +1,8 @@
 #pragma once
 
-#include <string>
 #include <string_view>
-#include <vector>
 
-#include "core/entries/Workspace.h"
+// The product's own addresses, beside the generated core/Version.h that carries its version.
 
 namespace vorkel {
 
@@ -13,11 +11,5 @@ namespace vorkel {
 inline constexpr std::string_view kProductWebSite = "https://www.vorkel.app/";
 /// Its host name, as the first sample's notes end with it.
 inline constexpr std::string_view kProductHost = "www.vorkel.app";
-
-/// Adds the four sample entries through AddEntry, in order, audited as `user`.
-void AddSampleEntries(Workspace& workspace, std::string_view user);
-
-/// The eleven default password type names, in order.
-std::vector<std::string> defaultPasswordTypes();
 
 }  // namespace vorkel

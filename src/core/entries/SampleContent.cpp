@@ -1,4 +1,6 @@
-#include "core/storage/SampleContent.h"
+#include "core/entries/SampleContent.h"
+
+#include "core/Product.h"
 
 namespace vorkel {
 

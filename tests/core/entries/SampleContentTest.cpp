@@ -1,6 +1,8 @@
-#include "core/storage/SampleContent.h"
+#include "core/entries/SampleContent.h"
 
 #include <gtest/gtest.h>
+
+#include "core/Product.h"
 
 using namespace vorkel;
 
