@@ -13,9 +13,9 @@
 
 #include "LoopbackServer.h"
 #include "MainWindowHarness.h"
+#include "core/session/Messages.h"
 #include "gui/app/MainCommands.h"
 #include "gui/entries/EditorPane.h"
-#include "gui/tools/AutoFillMessages.h"
 #include "gui/tools/BrowserBridge.h"
 
 using namespace vorkel;

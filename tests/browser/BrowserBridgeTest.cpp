@@ -16,7 +16,7 @@
 #include <filesystem>
 
 #include "LoopbackServer.h"
-#include "gui/tools/AutoFillMessages.h"
+#include "core/session/Messages.h"
 #include "gui/tools/BrowserBridge.h"
 #include "support/TempDir.h"
 

@@ -4,11 +4,11 @@
 #include <string>
 
 #include "core/Error.h"
+#include "core/session/Messages.h"
 #include "core/tools/FormFill.h"
 #include "gui/app/MainCommands.h"
 #include "gui/app/MainWindow.h"
 #include "gui/entries/EditorPane.h"
-#include "gui/tools/AutoFillMessages.h"
 #include "gui/tools/BrowserBridge.h"
 #include "gui/ui/MessageService.h"
 #include "gui/ui/QtText.h"

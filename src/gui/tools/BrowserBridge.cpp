@@ -19,7 +19,7 @@
 #include <optional>
 #include <utility>
 
-#include "gui/tools/AutoFillMessages.h"
+#include "core/session/Messages.h"
 #include "gui/tools/DevToolsPipe.h"
 #include "gui/ui/QtText.h"
 
