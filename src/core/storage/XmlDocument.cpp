@@ -65,6 +65,18 @@ struct XmlTree {
         return span;
     }
 
+    // Links item `index` at the end of a list kept as first and last indexes into `items`, each
+    // item naming its successor through `next`: a node's children and its attributes alike.
+    template <typename Item>
+    static void linkLast(std::size_t& first, std::size_t& last, std::vector<Item>& items,
+                         std::size_t Item::*next, std::size_t index) {
+        if (last == kNone)
+            first = index;
+        else
+            items[last].*next = index;
+        last = index;
+    }
+
     // Appends a node as the last child of parent, or as the root when parent is kNone.
     std::size_t addNode(std::size_t parent, Span name, bool isText) {
         const std::size_t index = nodes.size();
@@ -73,11 +85,7 @@ struct XmlTree {
             root = index;
         } else {
             Node& p = nodes[parent];
-            if (p.lastChild == kNone)
-                p.firstChild = index;
-            else
-                nodes[p.lastChild].nextSibling = index;
-            p.lastChild = index;
+            linkLast(p.firstChild, p.lastChild, nodes, &Node::nextSibling, index);
         }
         return index;
     }
@@ -86,11 +94,7 @@ struct XmlTree {
         const std::size_t index = attributes.size();
         attributes.push_back({name, value});
         Node& n = nodes[node];
-        if (n.lastAttribute == kNone)
-            n.firstAttribute = index;
-        else
-            attributes[n.lastAttribute].next = index;
-        n.lastAttribute = index;
+        linkLast(n.firstAttribute, n.lastAttribute, attributes, &Attribute::next, index);
     }
 
     std::size_t findAttribute(std::size_t node, std::string_view name) const {

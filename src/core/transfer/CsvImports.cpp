@@ -10,6 +10,15 @@
 namespace vorkel {
 namespace {
 
+/// The columns that hold an entry's own texts in a format; empty for a text it does not carry.
+struct LoginColumns {
+    std::string_view title = {};
+    std::string_view username = {};
+    std::string_view password = {};
+    std::string_view url = {};
+    std::string_view notes = {};
+};
+
 /// A parsed CSV file whose header was checked against a format's columns.
 class CsvTable {
 public:
@@ -59,6 +68,17 @@ public:
         }
         return out;
     }
+    /// Reads the entry's own texts of data row `r` from the format's `columns`.
+    void readLogin(std::size_t r, const LoginColumns& columns, ImportedEntry& e) const {
+        const auto read = [&](std::string& into, std::string_view column) {
+            if (!column.empty()) into = at(r, column);
+        };
+        read(e.title, columns.title);
+        read(e.username, columns.username);
+        read(e.password, columns.password);
+        read(e.url, columns.url);
+        read(e.notes, columns.notes);
+    }
     /// The value of a column in data row `r` (from 0); empty when the column is absent.
     const std::string& at(std::size_t r, std::string_view column) const {
         static const std::string none;
@@ -75,24 +95,28 @@ private:
     throw Error("Row " + std::to_string(row) + ": " + what);
 }
 
+// A time column's value, nullopt when empty; a value `read` cannot take faults the row, saying
+// what the column should hold.
+std::optional<LocalDateTime> rowTime(std::size_t row, std::string_view column,
+                                     std::string_view text,
+                                     std::optional<LocalDateTime> (*read)(std::string_view),
+                                     std::string_view expected) {
+    if (text.empty()) return std::nullopt;
+    auto t = read(text);
+    if (!t)
+        rowFault(row, "\"" + std::string(text) + "\" in " + std::string(column) + " is not " +
+                          std::string(expected) + ".");
+    return t;
+}
+
 std::optional<LocalDateTime> isoTime(std::size_t row, std::string_view column,
                                      std::string_view text) {
-    if (text.empty()) return std::nullopt;
-    auto t = localFromIso8601(text);
-    if (!t)
-        rowFault(row, "\"" + std::string(text) + "\" in " + std::string(column) +
-                          " is not an ISO 8601 date and time.");
-    return t;
+    return rowTime(row, column, text, localFromIso8601, "an ISO 8601 date and time");
 }
 
 std::optional<LocalDateTime> epochTime(std::size_t row, std::string_view column,
                                        std::string_view text) {
-    if (text.empty()) return std::nullopt;
-    auto t = localFromEpochMillis(text);
-    if (!t)
-        rowFault(row, "\"" + std::string(text) + "\" in " + std::string(column) +
-                          " is not a time in milliseconds.");
-    return t;
+    return rowTime(row, column, text, localFromEpochMillis, "a time in milliseconds");
 }
 
 }  // namespace
@@ -102,11 +126,13 @@ std::vector<ImportedEntry> readKeePassXcCsv(std::string_view text) {
                          {"Group", "Title", "Username", "Password", "URL", "Notes"},
                          {"TOTP", "Icon", "Last Modified", "Created"});
     return table.entries([&](std::size_t r, ImportedEntry& e) {
-        e.title = table.at(r, "Title");
-        e.username = table.at(r, "Username");
-        e.password = table.at(r, "Password");
-        e.url = table.at(r, "URL");
-        e.notes = table.at(r, "Notes");
+        table.readLogin(r,
+                        {.title = "Title",
+                         .username = "Username",
+                         .password = "Password",
+                         .url = "URL",
+                         .notes = "Notes"},
+                        e);
         e.created = isoTime(e.row, "Created", table.at(r, "Created"));
         e.modified = isoTime(e.row, "Last Modified", table.at(r, "Last Modified"));
         e.addExtra("Group", table.at(r, "Group"));
@@ -125,10 +151,12 @@ std::vector<ImportedEntry> readBitwardenCsv(std::string_view text) {
         const std::string& type = table.at(r, "type");
         if (type != "login" && type != "note")
             rowFault(e.row, "the type \"" + type + "\" is neither login nor note.");
-        e.title = table.at(r, "name");
-        e.notes = table.at(r, "notes");
-        e.username = table.at(r, "login_username");
-        e.password = table.at(r, "login_password");
+        table.readLogin(r,
+                        {.title = "name",
+                         .username = "login_username",
+                         .password = "login_password",
+                         .notes = "notes"},
+                        e);
         // Several addresses are joined with commas; an address may hold a comma itself, so
         // split only when every part is an address.
         const std::string& uris = table.at(r, "login_uri");
@@ -162,11 +190,13 @@ std::vector<ImportedEntry> readBitwardenCsv(std::string_view text) {
 std::vector<ImportedEntry> readChromiumCsv(std::string_view text) {
     const CsvTable table(text, "chromium-csv", {"name", "url", "username", "password"}, {"note"});
     return table.entries([&](std::size_t r, ImportedEntry& e) {
-        e.title = table.at(r, "name");
-        e.url = table.at(r, "url");
-        e.username = table.at(r, "username");
-        e.password = table.at(r, "password");
-        e.notes = table.at(r, "note");
+        table.readLogin(r,
+                        {.title = "name",
+                         .username = "username",
+                         .password = "password",
+                         .url = "url",
+                         .notes = "note"},
+                        e);
     });
 }
 
@@ -176,9 +206,7 @@ std::vector<ImportedEntry> readFirefoxCsv(std::string_view text) {
                           "timeCreated", "timeLastUsed", "timePasswordChanged"},
                          {"timesUsed"});
     return table.entries([&](std::size_t r, ImportedEntry& e) {
-        e.url = table.at(r, "url");
-        e.username = table.at(r, "username");
-        e.password = table.at(r, "password");
+        table.readLogin(r, {.username = "username", .password = "password", .url = "url"}, e);
         e.created = epochTime(e.row, "timeCreated", table.at(r, "timeCreated"));
         e.modified = epochTime(e.row, "timePasswordChanged", table.at(r, "timePasswordChanged"));
         const auto lastUsed = epochTime(e.row, "timeLastUsed", table.at(r, "timeLastUsed"));
