@@ -15,6 +15,7 @@
 
 #include "core/session/Messages.h"
 #include "core/storage/AtomicFile.h"
+#include "support/ChildProcess.h"
 #include "support/TempDir.h"
 
 using namespace vorkel;
@@ -23,45 +24,13 @@ using vorkel::test::writeFile;
 
 namespace {
 
-struct ProcessResult {
-    int code = -1;
-    std::string out;
-    std::string err;
-};
+using vorkel::test::ProcessResult;
 
-// Runs the binary with `args`, `input` on its standard input and no controlling terminal (a
-// new session), so a password can only come through --password-stdin.
 ProcessResult runProgram(const std::string& program, const vorkel::test::TempDir& scratch,
                          const std::vector<std::string>& args, const std::string& input) {
-    const std::string inPath = scratch.file("stdin"), outPath = scratch.file("stdout"),
-                      errPath = scratch.file("stderr");
-    writeFile(inPath, input);
     std::vector<std::string> argv = {program};
     argv.insert(argv.end(), args.begin(), args.end());
-    std::vector<char*> raw;
-    for (auto& a : argv) raw.push_back(a.data());
-    raw.push_back(nullptr);
-
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::setsid();
-        const int in = ::open(inPath.c_str(), O_RDONLY);
-        const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        if (in < 0 || out < 0 || err < 0) ::_exit(120);
-        ::dup2(in, 0);
-        ::dup2(out, 1);
-        ::dup2(err, 2);
-        ::execv(raw[0], raw.data());
-        ::_exit(121);
-    }
-    ProcessResult r;
-    int status = 0;
-    if (pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status))
-        r.code = WEXITSTATUS(status);
-    r.out = readFile(outPath);
-    r.err = readFile(errPath);
-    return r;
+    return vorkel::test::runProcess(argv, scratch, input);
 }
 
 ProcessResult runBinary(const vorkel::test::TempDir& scratch, const std::vector<std::string>& args,

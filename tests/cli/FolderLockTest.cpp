@@ -1,9 +1,6 @@
 // Two processes, one folder: the real vorkel-cli binary against the window's lock, against
 // itself, and the leftovers of killed saves.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <string>
@@ -11,6 +8,7 @@
 #include <vector>
 
 #include "core/storage/FolderLock.h"
+#include "support/ChildProcess.h"
 #include "support/TempDir.h"
 
 using namespace vorkel;
@@ -25,7 +23,7 @@ protected:
     test::TempDir scratch;
 
     // Starts vorkel-cli on the folder with the master password on standard input; returns its
-    // pid. Its output goes to files named after `tag` in the scratch folder.
+    // pid. Its streams pass through files named after `tag` in the scratch folder.
     pid_t start(const std::vector<std::string>& args, const std::string& tag,
                 const std::string& input = "Secret1\n") {
         const std::string in = scratch.file(tag + ".in");
@@ -33,29 +31,9 @@ protected:
         std::vector<std::string> argv = {VORKEL_CLI_BINARY, "--folder", folder.path(),
                                          "--user",          "alice",    "--password-stdin"};
         argv.insert(argv.end(), args.begin(), args.end());
-        const std::string out = scratch.file(tag + ".out"), err = scratch.file(tag + ".err");
-        const pid_t pid = ::fork();
-        if (pid == 0) {
-            std::vector<char*> raw;
-            for (auto& a : argv) raw.push_back(a.data());
-            raw.push_back(nullptr);
-            const int i = ::open(in.c_str(), O_RDONLY);
-            const int o = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-            const int e = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-            if (i < 0 || o < 0 || e < 0) ::_exit(120);
-            ::dup2(i, 0);
-            ::dup2(o, 1);
-            ::dup2(e, 2);
-            ::execv(raw[0], raw.data());
-            ::_exit(121);
-        }
-        return pid;
+        return test::startProcess(argv, in, scratch.file(tag + ".out"), scratch.file(tag + ".err"));
     }
-    static int finish(pid_t pid) {
-        int status = 0;
-        if (::waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
-        return WEXITSTATUS(status);
-    }
+    static int finish(pid_t pid) { return test::exitStatusOf(pid); }
     int run(const std::vector<std::string>& args, const std::string& tag = "one",
             const std::string& input = "Secret1\n") {
         return finish(start(args, tag, input));

@@ -7,6 +7,7 @@
 #include "core/Error.h"
 #include "core/entries/SampleContent.h"
 #include "core/storage/AtomicFile.h"
+#include "support/SessionFixture.h"
 #include "support/TempDir.h"
 
 using namespace vorkel;
@@ -14,22 +15,14 @@ using vorkel::test::readFile;
 
 namespace {
 
-class SessionToolLoad : public ::testing::Test {
+class SessionToolLoad : public vorkel::test::SessionFixture {
 protected:
-    vorkel::test::TempDir dir;
-    SystemRandom random;
-    FixedClock clock{{2010, 12, 25, 14, 3, 59}};
-
+    // The tool's own program file, as vorkel-cli runs.
     std::unique_ptr<Session> open(std::string_view user = "alice",
                                   std::string_view password = "pw") {
         auto s = std::make_unique<Session>(dir.file("vorkel-cli"), random, clock);
         s->SetLogon(user, password);
         return s;
-    }
-    static std::vector<std::string> titles(const Session& s) {
-        std::vector<std::string> out;
-        for (const auto& e : s.workspace().rows()) out.emplace_back(e->title());
-        return out;
     }
 };
 

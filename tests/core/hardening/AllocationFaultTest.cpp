@@ -13,6 +13,7 @@
 #include "core/hardening/FolderSnapshot.h"
 #include "core/session/Session.h"
 #include "core/storage/SecureBytes.h"
+#include "support/SessionFixture.h"
 #include "support/TempDir.h"
 
 namespace vorkel {
@@ -23,18 +24,11 @@ struct Disarm {
     ~Disarm() { failSecureAllocationAfter(-1); }
 };
 
-class AllocationFault : public ::testing::Test {
+class AllocationFault : public test::SessionFixture {
 protected:
-    test::TempDir dir;
-    SystemRandom random;
-    FixedClock clock{{2010, 12, 25, 14, 3, 59}};
     Disarm disarm;
 
-    std::unique_ptr<Session> loggedOn() {
-        auto s = std::make_unique<Session>(dir.file("vorkel"), random, clock);
-        s->SetLogon("alice", "Secret1");
-        return s;
-    }
+    std::unique_ptr<Session> loggedOn() { return sessionFor("alice", "Secret1"); }
     // Both files on disk, with entries whose secrets go through the wiping allocator.
     void makeStore() {
         auto s = loggedOn();
@@ -49,7 +43,7 @@ protected:
         s->SaveAll();
     }
 
-    std::vector<std::string> titles(const Session& s) {
+    static std::vector<std::string> listTitles(const Session& s) {
         std::vector<std::string> out;
         for (const auto& e : s.workspace().master().entries()) out.emplace_back(e->title());
         return out;
@@ -89,19 +83,19 @@ TEST_F(AllocationFault, AFailedReadKeepsTheWorkspaceAndGivesEverySecretBack) {
     makeStore();
     auto s = loggedOn();
     s->LoadWorkspace();
-    const auto shown = titles(*s);
+    const auto shown = listTitles(*s);
     const auto files = test::snapshot(dir.path());
     const std::size_t blocks = secureBlocksInUse();
 
     const int faults = failEachAllocation([&] { s->LoadWorkspace(); },
                                           [&] {
-                                              EXPECT_EQ(titles(*s), shown);
+                                              EXPECT_EQ(listTitles(*s), shown);
                                               EXPECT_EQ(secureBlocksInUse(), blocks);
                                               EXPECT_EQ(test::snapshot(dir.path()), files);
                                           });
     EXPECT_GT(faults, 3) << "the read made too few secret allocations to test";
     RecordProperty("failedAllocations", faults);
-    EXPECT_EQ(titles(*s), shown);
+    EXPECT_EQ(listTitles(*s), shown);
 
     // A session that fails its very first read gives back everything too.
     const std::size_t none = secureBlocksInUse();

@@ -18,6 +18,7 @@
 #include "core/session/Session.h"
 #include "core/storage/FileCalls.h"
 #include "support/ScriptedUi.h"
+#include "support/SessionFixture.h"
 #include "support/TempDir.h"
 
 namespace vorkel {
@@ -138,17 +139,9 @@ const FaultPoint kFaultPoints[] = {
     {"fsync of the folder", [](FileCalls& c) { c.fsync = failingFsync; }, 2, EIO},
 };
 
-class SaveFault : public ::testing::Test {
+class SaveFault : public test::SessionFixture {
 protected:
-    test::TempDir dir;
-    SystemRandom random;
-    FixedClock clock{{2010, 12, 25, 14, 3, 59}};
-
-    std::unique_ptr<Session> loggedOn() {
-        auto s = std::make_unique<Session>(dir.file("vorkel"), random, clock);
-        s->SetLogon("alice", "Secret1");
-        return s;
-    }
+    std::unique_ptr<Session> loggedOn() { return sessionFor("alice", "Secret1"); }
     // An account with both files on disk and an unsaved entry in memory.
     std::unique_ptr<Session> accountWithChanges() {
         auto s = loggedOn();

@@ -8,6 +8,7 @@
 
 #include "core/session/Messages.h"
 #include "support/ScriptedUi.h"
+#include "support/SessionFixture.h"
 #include "support/TempDir.h"
 
 using namespace vorkel;
@@ -18,23 +19,15 @@ using vorkel::test::writeFile;
 
 namespace {
 
-class RunStateTest : public ::testing::Test {
+class RunStateTest : public test::SessionFixture {
 protected:
-    test::TempDir dir;
-    SystemRandom random;
-    FixedClock clock{{2010, 12, 25, 14, 3, 59}};
     test::ScriptedUi ui;
-    Session session{dir.file("vorkel"), random, clock};
+    Session session{programFile(), random, clock};
     RunState run{session, ui};
 
     static RunState::ConfirmPassword confirmWith(std::string text) {
         return
             [text] { return std::optional<SecureString>(SecureString(text.begin(), text.end())); };
-    }
-    void makeAccount(const std::string& user, const std::string& password) {
-        Session maker(dir.file("vorkel"), random, clock);
-        maker.SetLogon(user, password);
-        maker.InitAccount();
     }
     // Logged on to an account with one unsaved edit, the lock on.
     void workingWithAnEdit() {
@@ -43,15 +36,6 @@ protected:
         ASSERT_EQ(run.submitLogon("bob", "pw", {}), Outcome::Entered);
         session.AddEntry("unsaved");
         session.options().PromptMasterPass = 1;
-    }
-    std::vector<std::string> storedTitles(const std::string& user, const std::string& password) {
-        Session reader(dir.file("vorkel"), random, clock);
-        reader.SetLogon(user, password);
-        if (!reader.VerifyLogon()) return {"<logon refused>"};
-        reader.LoadForTool();
-        std::vector<std::string> out;
-        for (const auto& e : reader.workspace().master().entries()) out.emplace_back(e->title());
-        return out;
     }
     static bool has(const std::vector<std::string>& titles, const std::string& title) {
         return std::find(titles.begin(), titles.end(), title) != titles.end();
@@ -211,11 +195,10 @@ TEST_F(RunStateTest, AFirstRunWithAnUnstorablePasswordIsRefusedBeforeAnythingHap
 TEST_F(RunStateTest, ADamagedStoreOffersABackupAndKeepsTheDamagedFileAside) {
     makeAccount("bob", "pw");
     {
-        Session maker(dir.file("vorkel"), random, clock);
-        maker.SetLogon("bob", "pw");
-        maker.LoadForTool();
-        maker.AddEntry("in the backup");
-        maker.BackupTo(dir.file("backup.xdb"));
+        const auto maker = sessionFor("bob", "pw");
+        maker->LoadForTool();
+        maker->AddEntry("in the backup");
+        maker->BackupTo(dir.file("backup.xdb"));
     }
     std::string damaged = readFile(session.dataStorePath());
     damaged[40] = char(damaged[40] ^ 0x20);
@@ -232,11 +215,7 @@ TEST_F(RunStateTest, ADamagedStoreOffersABackupAndKeepsTheDamagedFileAside) {
               0u)
         << ui.asked[0];
     EXPECT_NE(ui.asked[0].find(std::string(msg::kOfferRestore)), std::string::npos);
-    {
-        Session other(dir.file("vorkel"), random, clock);
-        other.SetLogon("eve", "x");
-        other.BackupTo(dir.file("foreign.xdb"));
-    }
+    { sessionFor("eve", "x")->BackupTo(dir.file("foreign.xdb")); }
     ui.files = {dir.file("foreign.xdb")};
     EXPECT_EQ(run.submitLogon("bob", "pw", {}), Outcome::Stay);
     EXPECT_EQ(readFile(session.dataStorePath()), damaged);

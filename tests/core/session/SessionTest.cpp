@@ -8,6 +8,7 @@
 #include "core/entries/SampleContent.h"
 #include "core/session/Messages.h"
 #include "support/ScriptedUi.h"
+#include "support/SessionFixture.h"
 #include "support/TempDir.h"
 
 using namespace vorkel;
@@ -16,31 +17,17 @@ using vorkel::test::writeFile;
 
 namespace {
 
-class SessionTest : public ::testing::Test {
+class SessionTest : public test::SessionFixture {
 protected:
-    vorkel::test::TempDir dir;
-    SystemRandom random;
-    FixedClock clock{{2010, 12, 25, 14, 3, 59}};
-
-    std::unique_ptr<Session> start(std::string_view user, std::string_view password) {
-        auto s = std::make_unique<Session>(dir.file("vorkel"), random, clock);
-        s->SetLogon(user, password);
-        return s;
-    }
     // A first run that created the account and closed normally.
     void createAccount(std::string_view user = "alice", std::string_view password = "Secret1") {
-        auto s = start(user, password);
+        auto s = sessionFor(user, password);
         ASSERT_FALSE(s->settingsFileExists());
         ASSERT_TRUE(s->ConfirmNewAccount(password));
         s->LoadWorkspace();
         vorkel::test::ScriptedUi ui;
         s->CloseSequence(ui);
         ASSERT_TRUE(ui.asked.empty());
-    }
-    static std::vector<std::string> titles(const Session& s) {
-        std::vector<std::string> out;
-        for (const auto& r : s.workspace().rows()) out.emplace_back(r->title());
-        return out;
     }
 };
 
@@ -50,7 +37,7 @@ const std::vector<std::string> kSamplesAtoZ = {"A Sample Entry", "Google Email (
 }  // namespace
 
 TEST_F(SessionTest, FirstRunSeedsSamplesInAtoZOrderAndDefaults) {
-    auto s = start("alice", "pw");
+    auto s = sessionFor("alice", "pw");
     s->LoadWorkspace();
     EXPECT_EQ(titles(*s), kSamplesAtoZ);
     EXPECT_TRUE(s->FreshStore());
@@ -68,7 +55,7 @@ TEST_F(SessionTest, CloseWritesBothFilesOwnerOnlyAndTheNextLogonReadsThem) {
         EXPECT_EQ(perms, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write)
             << name;
     }
-    auto s = start("alice", "Secret1");
+    auto s = sessionFor("alice", "Secret1");
     ASSERT_TRUE(s->VerifyLogon());
     s->LoadWorkspace();
     EXPECT_EQ(titles(*s), kSamplesAtoZ);
@@ -78,19 +65,19 @@ TEST_F(SessionTest, CloseWritesBothFilesOwnerOnlyAndTheNextLogonReadsThem) {
 
 TEST_F(SessionTest, LogonIsTheKeyTextWhateverTheSplit) {
     createAccount("alice", "Secret1");
-    EXPECT_TRUE(start("alic", "eSecret1")->VerifyLogon());
-    EXPECT_TRUE(start("aliceSec", "ret1")->VerifyLogon());
-    EXPECT_FALSE(start("alice", "secret1")->VerifyLogon());
-    EXPECT_FALSE(start("Alice", "Secret1")->VerifyLogon());
-    EXPECT_FALSE(start("alice", "Secret2")->VerifyLogon());
+    EXPECT_TRUE(sessionFor("alic", "eSecret1")->VerifyLogon());
+    EXPECT_TRUE(sessionFor("aliceSec", "ret1")->VerifyLogon());
+    EXPECT_FALSE(sessionFor("alice", "secret1")->VerifyLogon());
+    EXPECT_FALSE(sessionFor("Alice", "Secret1")->VerifyLogon());
+    EXPECT_FALSE(sessionFor("alice", "Secret2")->VerifyLogon());
 }
 
 TEST_F(SessionTest, DamagedOrEmptySettingsFileRefusesEveryLogon) {
     createAccount();
     writeFile(dir.file("Vorkel4.vfg"), "");
-    EXPECT_FALSE(start("alice", "Secret1")->VerifyLogon());
+    EXPECT_FALSE(sessionFor("alice", "Secret1")->VerifyLogon());
     writeFile(dir.file("Vorkel4.vfg"), "1234567");
-    EXPECT_FALSE(start("alice", "Secret1")->VerifyLogon());
+    EXPECT_FALSE(sessionFor("alice", "Secret1")->VerifyLogon());
 }
 
 TEST_F(SessionTest, LogonFieldChecks) {
@@ -102,7 +89,7 @@ TEST_F(SessionTest, LogonFieldChecks) {
 
 TEST_F(SessionTest, FirstRunDeletesOldStoreOnlyAfterMatchingConfirmation) {
     writeFile(dir.file("Vorkel4.xdb"), "old store");
-    auto s = start("bob", "pw");
+    auto s = sessionFor("bob", "pw");
     EXPECT_FALSE(s->ConfirmNewAccount("pW"));
     EXPECT_FALSE(s->ConfirmNewAccount("pw "));
     EXPECT_FALSE(s->ConfirmNewAccount(""));
@@ -113,7 +100,7 @@ TEST_F(SessionTest, FirstRunDeletesOldStoreOnlyAfterMatchingConfirmation) {
 
 TEST_F(SessionTest, FailedLoadKeepsTheListAndNeverWritesOverTheChangedStore) {
     createAccount();
-    auto s = start("alice", "Secret1");
+    auto s = sessionFor("alice", "Secret1");
     s->LoadWorkspace();
     s->AddEntry("mine");
     const std::string goodStore = readFile(dir.file("Vorkel4.xdb"));
@@ -127,14 +114,14 @@ TEST_F(SessionTest, FailedLoadKeepsTheListAndNeverWritesOverTheChangedStore) {
     EXPECT_THROW(s->SaveAll(), StoreChanged);
     EXPECT_EQ(readFile(dir.file("Vorkel4.xdb")), damaged);
     s->BackupTo(dir.file("rescue.xdb"));
-    auto again = start("alice", "Secret1");
+    auto again = sessionFor("alice", "Secret1");
     again->RestoreFrom(dir.file("rescue.xdb"));
     EXPECT_EQ(again->workspace().master().size(), 5u);
 }
 
 TEST_F(SessionTest, VanishedStoreAsksForBackupAfterWritingBoth) {
     createAccount();
-    auto s = start("alice", "Secret1");
+    auto s = sessionFor("alice", "Secret1");
     s->LoadWorkspace();
     std::filesystem::remove(dir.file("Vorkel4.xdb"));
     vorkel::test::ScriptedUi ui;
@@ -145,7 +132,7 @@ TEST_F(SessionTest, VanishedStoreAsksForBackupAfterWritingBoth) {
     EXPECT_EQ(ui.asked[0], msg::kStorageProblem);
     EXPECT_EQ(ui.offeredNames, std::vector<std::string>{"Vorkel10-12-25.xdb"});
     EXPECT_TRUE(std::filesystem::exists(dir.file("Vorkel4.xdb")));  // written anyway
-    auto check = start("alice", "Secret1");
+    auto check = sessionFor("alice", "Secret1");
     check->RestoreFrom(dir.file("rescue.xdb"));
     EXPECT_EQ(check->workspace().master().size(), 4u);
 }
@@ -155,7 +142,7 @@ TEST_F(SessionTest, VanishedStoreAsksForBackupAfterWritingBoth) {
 TEST_F(SessionTest, FailedSettingsWriteKeepsBothFilesAndTheBackupHoldsTheEntries) {
     createAccount("alice", "pw");
     const std::string store = readFile(dir.file("Vorkel4.xdb"));
-    auto s = start("alice", "pw");
+    auto s = sessionFor("alice", "pw");
     s->LoadWorkspace();
     s->AddEntry("keep me");
     std::filesystem::remove(dir.file("Vorkel4.vfg"));
@@ -166,21 +153,21 @@ TEST_F(SessionTest, FailedSettingsWriteKeepsBothFilesAndTheBackupHoldsTheEntries
     s->CloseSequence(ui);
     EXPECT_EQ(ui.asked, std::vector<std::string>{std::string(msg::kStorageProblem)});
     EXPECT_EQ(readFile(dir.file("Vorkel4.xdb")), store);
-    auto check = start("alice", "pw");
+    auto check = sessionFor("alice", "pw");
     check->RestoreFrom(dir.file("rescue.xdb"));
     EXPECT_EQ(check->workspace().master().size(), 5u);
 }
 
 TEST_F(SessionTest, SaveAllKeepsBothFilesUnderOnePairAfterPasswordChange) {
     createAccount("alice", "old");
-    auto s = start("alice", "old");
+    auto s = sessionFor("alice", "old");
     s->LoadWorkspace();
     EXPECT_FALSE(s->isCurrentMasterPassword("wrong"));
     EXPECT_TRUE(s->isCurrentMasterPassword("old"));
     s->SetMasterPassword("new");
     s->SaveAll();
-    EXPECT_FALSE(start("alice", "old")->VerifyLogon());
-    auto again = start("alice", "new");
+    EXPECT_FALSE(sessionFor("alice", "old")->VerifyLogon());
+    auto again = sessionFor("alice", "new");
     ASSERT_TRUE(again->VerifyLogon());
     again->LoadWorkspace();
     EXPECT_EQ(titles(*again), kSamplesAtoZ);
@@ -194,7 +181,7 @@ TEST_F(SessionTest, NewPasswordChecks) {
 }
 
 TEST_F(SessionTest, BackupAndRestoreKeepOrderAndRenumber) {
-    auto s = start("alice", "pw");
+    auto s = sessionFor("alice", "pw");
     s->LoadWorkspace();
     s->workspace().ApplyOrder(ListOrder::ZtoA);
     s->BackupTo(dir.file("b.xdb"));
@@ -208,10 +195,10 @@ TEST_F(SessionTest, BackupAndRestoreKeepOrderAndRenumber) {
 }
 
 TEST_F(SessionTest, RestoreUnderAnotherPairFailsAndKeepsTheList) {
-    auto other = start("bob", "pw");
+    auto other = sessionFor("bob", "pw");
     other->LoadWorkspace();
     other->BackupTo(dir.file("bob.xdb"));
-    auto s = start("alice", "pw");
+    auto s = sessionFor("alice", "pw");
     s->LoadWorkspace();
     s->AddEntry("mine");
     EXPECT_THROW(s->RestoreFrom(dir.file("bob.xdb")), Error);
@@ -221,7 +208,7 @@ TEST_F(SessionTest, RestoreUnderAnotherPairFailsAndKeepsTheList) {
 
 TEST_F(SessionTest, RestoringAnEmptyBackupSeedsSamplesKeepingFreshStore) {
     createAccount();
-    auto s = start("alice", "Secret1");
+    auto s = sessionFor("alice", "Secret1");
     s->LoadWorkspace();
     while (!s->workspace().master().empty()) s->workspace().DeleteEntry(0);
     s->BackupTo(dir.file("empty.xdb"));
@@ -232,11 +219,11 @@ TEST_F(SessionTest, RestoringAnEmptyBackupSeedsSamplesKeepingFreshStore) {
 
 TEST_F(SessionTest, EmptyStoreIsSeededAgainAtTheNextStart) {
     createAccount();
-    auto s = start("alice", "Secret1");
+    auto s = sessionFor("alice", "Secret1");
     s->LoadWorkspace();
     while (!s->workspace().master().empty()) s->workspace().DeleteEntry(0);
     s->SaveAll();
-    auto again = start("alice", "Secret1");
+    auto again = sessionFor("alice", "Secret1");
     again->LoadWorkspace();
     EXPECT_EQ(titles(*again), kSamplesAtoZ);
     EXPECT_TRUE(again->FreshStore());
@@ -244,7 +231,7 @@ TEST_F(SessionTest, EmptyStoreIsSeededAgainAtTheNextStart) {
 
 TEST_F(SessionTest, NewDataStoreDeletesSettingsAndSeeds) {
     createAccount();
-    auto s = start("alice", "Secret1");
+    auto s = sessionFor("alice", "Secret1");
     s->LoadWorkspace();
     s->AddEntry("gone");
     s->NewDataStore();
@@ -256,12 +243,12 @@ TEST_F(SessionTest, NewDataStoreDeletesSettingsAndSeeds) {
 
 TEST_F(SessionTest, DefaultBackupNameUsesTwoDigitYear) {
     clock.set({2009, 1, 5, 0, 0, 0});
-    EXPECT_EQ(start("a", "b")->defaultBackupName(), "Vorkel09-01-05.xdb");
+    EXPECT_EQ(sessionFor("a", "b")->defaultBackupName(), "Vorkel09-01-05.xdb");
 }
 
 TEST_F(SessionTest, OldSettingsWithoutVersionReadStoreWithoutEmailAndWebUrl) {
     createAccount();
-    auto s = start("alice", "Secret1");
+    auto s = sessionFor("alice", "Secret1");
     s->LoadWorkspace();
     s->options().DataVersion = 1.0;  // as if read from an older settings file
     s->RestoreFrom(s->dataStorePath());
@@ -272,11 +259,11 @@ TEST_F(SessionTest, OldSettingsWithoutVersionReadStoreWithoutEmailAndWebUrl) {
 }
 
 TEST_F(SessionTest, LockWritesBothFilesSoTheUnlockReloadShowsEverything) {
-    auto s = start("alice", "pw");
+    auto s = sessionFor("alice", "pw");
     s->LoadWorkspace();  // first run: no settings file yet
     s->AddEntry("typed before the lock");
     EXPECT_FALSE(s->LockWrites().has_value());
-    auto again = start("alice", "pw");
+    auto again = sessionFor("alice", "pw");
     EXPECT_TRUE(again->settingsFileExists());  // a re-logon is a logon, not a first run
     ASSERT_TRUE(again->VerifyLogon());
     again->LoadWorkspace();
@@ -284,7 +271,7 @@ TEST_F(SessionTest, LockWritesBothFilesSoTheUnlockReloadShowsEverything) {
 }
 
 TEST_F(SessionTest, LockWritesReportsAFailureAndWritesNeitherFile) {
-    auto s = start("alice", "pw");
+    auto s = sessionFor("alice", "pw");
     s->LoadWorkspace();
     std::filesystem::create_directory(dir.file("Vorkel4.vfg"));
     auto failure = s->LockWrites();
@@ -297,16 +284,17 @@ TEST_F(SessionTest, LockWritesReportsAFailureAndWritesNeitherFile) {
 
 TEST_F(SessionTest, FinalWritesUseTheWorkspacePairNotAMistypedOne) {
     createAccount("alice", "Secret1");
-    auto s = start("alice", "Secret1");
+    auto s = sessionFor("alice", "Secret1");
     s->LoadWorkspace();
     s->AddEntry("unsaved");
     s->SetMasterPassword("Changed2");  // a change keeps the workspace pair in step
     s->SetLogon("alice", "typo");      // the failed re-logon attempt
     EXPECT_FALSE(s->FinalWrites().has_value());
-    EXPECT_FALSE(start("alice", "typo")->VerifyLogon());
-    auto again = start("alice", "Changed2");
+    EXPECT_FALSE(sessionFor("alice", "typo")->VerifyLogon());
+    auto again = sessionFor("alice", "Changed2");
     ASSERT_TRUE(again->VerifyLogon());
     again->LoadWorkspace();
     EXPECT_EQ(again->workspace().master().size(), 5u);
-    EXPECT_TRUE(start("x", "y")->FinalWrites().has_value());  // nothing loaded: nothing written
+    EXPECT_TRUE(
+        sessionFor("x", "y")->FinalWrites().has_value());  // nothing loaded: nothing written
 }
