@@ -2,33 +2,21 @@
 // what the core's search found.
 
 #include <QtTest>
-#include <initializer_list>
 #include <string>
+#include <vector>
 
 #include "core/entries/EntryList.h"
 #include "core/tools/AdvancedSearch.h"
 #include "gui/tools/SearchResultsHtml.h"
 #include "gui/ui/QtText.h"
+#include "support/SearchEntries.h"
 
 using namespace vorkel;
 using namespace vorkel::gui;
+using vorkel::test::listOf;
+using vorkel::test::searchEntry;
 
 namespace {
-
-EntryPtr entry(EntryId id, std::string_view title, std::string_view notes) {
-    Entry::Texts t{};
-    t[index(Field::Title)] = title;
-    t[index(Field::Detail)] = notes;
-    t[index(Field::CreateDate)] = "01/02/2010 03:04:05";
-    t[index(Field::EditDate)] = "06/07/2011";
-    return Entry::create(id, t);
-}
-
-EntryList list(std::initializer_list<EntryPtr> es) {
-    EntryList l;
-    for (auto& e : es) l.append(e);
-    return l;
-}
 
 /// The items the result list would show for `text` searched in `l`, as UTF-8.
 std::vector<std::string> items(const EntryList& l, std::string_view text) {
@@ -48,7 +36,7 @@ class SearchResultsHtmlTest : public QObject {
     Q_OBJECT
 private slots:
     void notesMatchItemTextIsExact() {
-        const auto found = items(list({entry(0, "Greeting", "Hello World")}), "world");
+        const auto found = items(listOf({searchEntry(0, "Greeting", "Hello World")}), "world");
         QCOMPARE(found.size(), std::size_t(1));
         QCOMPARE(found[0],
                  std::string("<br><font color=\"#0000ff\"><b><u>Greeting</b></u></font><font "
@@ -56,12 +44,13 @@ private slots:
                              "<b>world</b><br><font color=\"#008000\"><u>Click to view</u>  Last "
                              "Updated: 06/07/2011</font>"));
         const auto overlapping =
-            items(list({entry(0, "x", "ababac abababab"), entry(1, "y", "ababac")}), "ABABAB");
+            items(listOf({searchEntry(0, "x", "ababac abababab"), searchEntry(1, "y", "ababac")}),
+                  "ABABAB");
         QVERIFY(holds(overlapping[0], "ababac <b>ABABAB</b>ab"));
     }
 
     void emptyOrUnmatchedSearchGivesTheSingleNoMatchItem() {
-        const EntryList l = list({entry(0, "a", "b")});
+        const EntryList l = listOf({searchEntry(0, "a", "b")});
         for (std::string s : {"", "zzz"}) {
             const auto found = items(l, s);
             QCOMPARE(found.size(), std::size_t(1));
@@ -71,12 +60,12 @@ private slots:
     }
 
     void lineBreaksBecomeBlanksAndTheCutCountsTags() {
-        QVERIFY(
-            holds(items(list({entry(0, "t", "a\r\nb key")}), "key")[0], "<br>a  b <b>key</b><br>"));
+        QVERIFY(holds(items(listOf({searchEntry(0, "t", "a\r\nb key")}), "key")[0],
+                      "<br>a  b <b>key</b><br>"));
 
         std::string longNotes(300, 'x');
         longNotes += "needle";
-        const auto far = items(list({entry(0, "t", longNotes)}), "needle");
+        const auto far = items(listOf({searchEntry(0, "t", longNotes)}), "needle");
         QVERIFY(!holds(far[0], "<b>needle"));  // highlight cut off
         QVERIFY(holds(far[0], "<br>" + std::string(180, 'x') + "<br>"));
 
@@ -85,7 +74,7 @@ private slots:
     }
 
     void entryTextIsEscapedAndCountsAsWhatTheUserSees() {
-        const EntryList l = list({entry(0, "<i>&", "a<b>c & \"q\" find")});
+        const EntryList l = listOf({searchEntry(0, "<i>&", "a<b>c & \"q\" find")});
         const auto found = items(l, "find");
         QVERIFY(holds(found[0], "<b><u>&lt;i&gt;&amp;</b></u>"));
         QVERIFY(holds(found[0], "a&lt;b&gt;c &amp; &quot;q&quot; <b>find</b>"));
@@ -100,7 +89,7 @@ private slots:
     }
 
     void titleMatchShowsTheBeginningOfTheNotesWithoutHighlight() {
-        const auto found = items(list({entry(0, "Bank", "line one\r\nline two")}), "bank");
+        const auto found = items(listOf({searchEntry(0, "Bank", "line one\r\nline two")}), "bank");
         QVERIFY(holds(found[0], "</font><br>line one  line two<br>"));
         QVERIFY(!holds(found[0], "<b>bank"));
     }

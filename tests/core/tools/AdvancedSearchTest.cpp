@@ -3,33 +3,16 @@
 #include <gtest/gtest.h>
 
 #include "core/entries/Workspace.h"
+#include "support/SearchEntries.h"
 
 using namespace vorkel;
 
-namespace {
-
-EntryPtr entry(EntryId id, std::string_view title, std::string_view notes,
-               std::string_view username = "") {
-    Entry::Texts t{};
-    t[index(Field::Title)] = title;
-    t[index(Field::Detail)] = notes;
-    t[index(Field::Username)] = username;
-    t[index(Field::CreateDate)] = "01/02/2010 03:04:05";
-    t[index(Field::EditDate)] = "06/07/2011";
-    return Entry::create(id, t);
-}
-
-EntryList list(std::initializer_list<EntryPtr> es) {
-    EntryList l;
-    for (auto& e : es) l.append(e);
-    return l;
-}
-
-}  // namespace
+using test::listOf;
+using test::searchEntry;
 
 // The markup these pieces make is pinned where it is drawn (SearchResultsHtmlTest).
 TEST(AdvancedSearch, NotesMatchHitCarriesEveryShownText) {
-    auto l = list({entry(0, "Greeting", "Hello World")});
+    auto l = listOf({searchEntry(0, "Greeting", "Hello World")});
     auto r = RunSearch(l, "world");
     ASSERT_EQ(r.hits.size(), 1u);
     const SearchHit& hit = r.hits[0];
@@ -49,10 +32,12 @@ TEST(AdvancedSearch, NotesMatchHitCarriesEveryShownText) {
 TEST(AdvancedSearch, LongNearMissesAreNoMatch) {
     const std::string notes(4 << 20, 'a');
     const std::string text = std::string(3999, 'A') + "b";
-    auto l = list({entry(0, "x", notes), entry(1, "y", notes + "b"), entry(2, "z", "aaab")});
+    auto l = listOf({searchEntry(0, "x", notes), searchEntry(1, "y", notes + "b"),
+                     searchEntry(2, "z", "aaab")});
     EXPECT_EQ(RunSearch(l, text).positions(), std::vector<std::size_t>{1});
     EXPECT_EQ(RunSearch(l, "AAB").positions(), (std::vector<std::size_t>{1, 2}));
-    auto overlapping = list({entry(0, "x", "ababac abababab"), entry(1, "y", "ababac")});
+    auto overlapping =
+        listOf({searchEntry(0, "x", "ababac abababab"), searchEntry(1, "y", "ababac")});
     const SearchResults r = RunSearch(overlapping, "ABABAB");
     EXPECT_EQ(r.positions(), std::vector<std::size_t>{0});
     const SearchExcerpt& x = r.hits[0].excerpt;
@@ -64,8 +49,8 @@ TEST(AdvancedSearch, LongNearMissesAreNoMatch) {
 }
 
 TEST(AdvancedSearch, FindsTitlesAndNotesButNoOtherField) {
-    auto l = list({entry(0, "Gmail", ""), entry(1, "x", "write MAIL here"),
-                   entry(2, "y", "", "mail"), entry(3, "z", "nothing")});
+    auto l = listOf({searchEntry(0, "Gmail", ""), searchEntry(1, "x", "write MAIL here"),
+                     searchEntry(2, "y", "", "mail"), searchEntry(3, "z", "nothing")});
     auto r = RunSearch(l, "mail");
     EXPECT_EQ(r.positions(), (std::vector<std::size_t>{0, 1}));
     EXPECT_EQ(r.hits[0].field, MatchedField::Title);
@@ -74,7 +59,7 @@ TEST(AdvancedSearch, FindsTitlesAndNotesButNoOtherField) {
 }
 
 TEST(AdvancedSearch, EmptyOrUnmatchedSearchFindsNothingAndKeepsTheText) {
-    auto l = list({entry(0, "a", "b")});
+    auto l = listOf({searchEntry(0, "a", "b")});
     for (std::string_view s : {"", "zzz"}) {
         auto r = RunSearch(l, s);
         EXPECT_TRUE(r.hits.empty());
@@ -85,13 +70,13 @@ TEST(AdvancedSearch, EmptyOrUnmatchedSearchFindsNothingAndKeepsTheText) {
 }
 
 TEST(AdvancedSearch, OnlyAsciiLettersIgnoreCase) {
-    auto l = list({entry(0, "caf\xC3\x89", "")});  // capital E acute
+    auto l = listOf({searchEntry(0, "caf\xC3\x89", "")});  // capital E acute
     EXPECT_TRUE(RunSearch(l, "caf\xC3\xA9").hits.empty());
     EXPECT_EQ(RunSearch(l, "CAF\xC3\x89").hits.size(), 1u);
 }
 
 TEST(AdvancedSearch, LineBreaksBecomeBlanksAndTheCutCountsTags) {
-    auto l = list({entry(0, "t", "a\r\nb key")});
+    auto l = listOf({searchEntry(0, "t", "a\r\nb key")});
     const SearchExcerpt breaks = RunSearch(l, "key").hits[0].excerpt;
     EXPECT_EQ(breaks.before, "a  b ");
     EXPECT_EQ(breaks.match, "key");
@@ -99,7 +84,7 @@ TEST(AdvancedSearch, LineBreaksBecomeBlanksAndTheCutCountsTags) {
 
     std::string longNotes(300, 'x');
     longNotes += "needle";
-    auto far = RunSearch(list({entry(0, "t", longNotes)}), "needle");
+    auto far = RunSearch(listOf({searchEntry(0, "t", longNotes)}), "needle");
     ASSERT_EQ(far.hits.size(), 1u);                 // still a result
     EXPECT_FALSE(far.hits[0].excerpt.highlighted);  // highlight cut off
     EXPECT_EQ(far.hits[0].excerpt.before, std::string(180, 'x'));
@@ -114,7 +99,7 @@ TEST(AdvancedSearch, LineBreaksBecomeBlanksAndTheCutCountsTags) {
 }
 
 TEST(AdvancedSearch, EntryTextStaysAsStoredAndCountsAsWhatTheUserSees) {
-    auto l = list({entry(0, "<i>&", "a<b>c & \"q\" find")});
+    auto l = listOf({searchEntry(0, "<i>&", "a<b>c & \"q\" find")});
     auto r = RunSearch(l, "find");
     EXPECT_EQ(r.hits[0].title, "<i>&");
     EXPECT_EQ(r.hits[0].excerpt.before, "a<b>c & \"q\" ");
@@ -125,7 +110,7 @@ TEST(AdvancedSearch, EntryTextStaysAsStoredAndCountsAsWhatTheUserSees) {
 }
 
 TEST(AdvancedSearch, TitleMatchShowsTheBeginningOfTheNotesWithoutHighlight) {
-    auto l = list({entry(0, "Bank", "line one\r\nline two")});
+    auto l = listOf({searchEntry(0, "Bank", "line one\r\nline two")});
     auto r = RunSearch(l, "bank");
     EXPECT_EQ(r.hits[0].field, MatchedField::Title);
     EXPECT_EQ(r.hits[0].excerpt.before, "line one  line two");
@@ -150,7 +135,7 @@ TEST(AdvancedSearch, CutHighlightIsClosedBeforeTheNextLine) {
 }
 
 TEST(AdvancedSearch, ResultsFollowListOrderAndCutKeepsUtf8Whole) {
-    auto l = list({entry(0, "b match", ""), entry(1, "a match", "")});
+    auto l = listOf({searchEntry(0, "b match", ""), searchEntry(1, "a match", "")});
     EXPECT_EQ(RunSearch(l, "match").positions(), (std::vector<std::size_t>{0, 1}));
     std::string notes;
     for (int i = 0; i < 200; ++i) notes += "\xC3\xA9";
