@@ -48,11 +48,16 @@ std::size_t findFolded(std::string_view haystack, std::string_view upperNeedle,
     return std::string_view::npos;
 }
 
-std::size_t utf8Length(unsigned char lead) {
-    if (lead < 0xC0) return 1;
-    if (lead < 0xE0) return 2;
-    if (lead < 0xF0) return 3;
-    return 4;
+// The bytes of the character at s[i]: its lead's length, but never past a byte that cannot
+// continue it, so a damaged sequence cannot swallow a line break or a letter after it.
+std::size_t charLength(std::string_view s, std::size_t i) {
+    const auto lead = static_cast<unsigned char>(s[i]);
+    const std::size_t want = lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+    std::size_t len = 1;
+    while (len < want && i + len < s.size() &&
+           (static_cast<unsigned char>(s[i + len]) & 0xC0) == 0x80)
+        ++len;
+    return len;
 }
 
 // Fills an excerpt counted in the characters the user sees: one per character of the entry's
@@ -66,7 +71,7 @@ public:
     /// Appends as much of `s` to `into` as the length leaves, line breaks as blanks.
     void text(std::string_view s, std::string& into) {
         for (std::size_t i = 0; i < s.size() && !full();) {
-            std::size_t len = std::min(utf8Length(static_cast<unsigned char>(s[i])), s.size() - i);
+            const std::size_t len = charLength(s, i);
             std::string_view ch = s.substr(i, len);
             if (ch == "\r" || ch == "\n")
                 into += ' ';
@@ -96,8 +101,7 @@ private:
 // At most n characters of s (UTF-8), from its start.
 std::string_view firstChars(std::string_view s, std::size_t n) {
     std::size_t i = 0;
-    for (std::size_t count = 0; i < s.size() && count < n; ++count)
-        i += std::min(utf8Length(static_cast<unsigned char>(s[i])), s.size() - i);
+    for (std::size_t count = 0; i < s.size() && count < n; ++count) i += charLength(s, i);
     return s.substr(0, i);
 }
 

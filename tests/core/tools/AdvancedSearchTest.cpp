@@ -82,6 +82,11 @@ TEST(AdvancedSearch, LineBreaksBecomeBlanksAndTheCutCountsTags) {
     EXPECT_EQ(breaks.match, "key");
     EXPECT_EQ(breaks.after, "");
 
+    // A damaged lead byte counts as one character and swallows no line break after it.
+    const SearchExcerpt damaged = searchExcerpt("\xFCs/\nkey", "key", 4);
+    EXPECT_EQ(damaged.before, "\xFCs/ ");
+    EXPECT_EQ(damaged.match, "key");
+
     std::string longNotes(300, 'x');
     longNotes += "needle";
     auto far = RunSearch(listOf({searchEntry(0, "t", longNotes)}), "needle");
