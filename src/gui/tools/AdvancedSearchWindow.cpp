@@ -18,6 +18,7 @@
 #include "gui/app/MainWindow.h"
 #include "gui/entries/ListPane.h"
 #include "gui/tools/SearchResultsHtml.h"
+#include "gui/ui/DrawnPicture.h"
 #include "gui/ui/HtmlItemDelegate.h"
 #include "gui/ui/QtText.h"
 
@@ -47,17 +48,13 @@ void paintBackground(QWidget* widget, const QColor& colour) {
 
 // The header's picture, a magnifying glass, drawn at run time like the product logo.
 QPixmap magnifyingGlass(int size) {
-    QPixmap picture(size, size);
-    picture.fill(Qt::transparent);
-    QPainter painter(&picture);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const qreal s = size;
-    painter.setPen(QPen(QColor(60, 60, 60), s * 0.14, Qt::SolidLine, Qt::RoundCap));
-    painter.drawLine(QPointF(s * 0.62, s * 0.62), QPointF(s * 0.9, s * 0.9));
-    painter.setPen(QPen(QColor(90, 139, 227), s * 0.08));
-    painter.setBrush(QColor(226, 242, 254));
-    painter.drawEllipse(QPointF(s * 0.4, s * 0.4), s * 0.28, s * 0.28);
-    return picture;
+    return drawnPicture(size, [](QPainter& painter, qreal s) {
+        painter.setPen(QPen(QColor(60, 60, 60), s * 0.14, Qt::SolidLine, Qt::RoundCap));
+        painter.drawLine(QPointF(s * 0.62, s * 0.62), QPointF(s * 0.9, s * 0.9));
+        painter.setPen(QPen(QColor(90, 139, 227), s * 0.08));
+        painter.setBrush(QColor(226, 242, 254));
+        painter.drawEllipse(QPointF(s * 0.4, s * 0.4), s * 0.28, s * 0.28);
+    });
 }
 
 }  // namespace
