@@ -93,11 +93,7 @@ void MainWindow::buildRegions() {
 }
 
 void MainWindow::guarded(const std::function<void()>& command) {
-    try {
-        command();
-    } catch (const std::exception& e) {
-        m_ui.reportUnexpected(e.what());
-    }
+    m_ui.guarded(command);
 }
 
 void MainWindow::start() {
