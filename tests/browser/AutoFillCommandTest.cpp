@@ -14,7 +14,7 @@
 #include "LoopbackServer.h"
 #include "MainWindowHarness.h"
 #include "core/session/Messages.h"
-#include "gui/app/MainCommands.h"
+#include "gui/app/AutoFillController.h"
 #include "gui/entries/EditorPane.h"
 #include "gui/tools/BrowserBridge.h"
 
@@ -42,7 +42,7 @@ void AutoFillCommandTest::firstClickStartsTheBrowserSecondFillsTheEntrysPage() {
     LoggedOnWindow bob;
     std::unique_ptr<MainWindowHarness>& h = bob.h;
     QVERIFY(h->window->isVisible());
-    BrowserBridge& bridge = h->window->commands().browser();
+    BrowserBridge& bridge = h->window->autoFill().browser();
     QCOMPARE(bridge.settings().profileParent, QString());  // the system's temporary folder
     QVERIFY(!bridge.settings().headless);
     bridge.settings().headless = true;
@@ -119,7 +119,7 @@ struct SlowPageRig : LoggedOnWindow {
 <form><input type="text" name="login"><input type="password" name="pass"></form>
 <img src="/hang">)HTML");
         slow = server.url("127.0.0.1", "/slow");
-        BrowserBridge& bridge = h->window->commands().browser();
+        BrowserBridge& bridge = h->window->autoFill().browser();
         bridge.settings().headless = true;
         // Far beyond any test's patience: only a cancel ends a fill of this page in time.
         bridge.settings().readyBoundMs = 3600 * 1000;
@@ -131,7 +131,7 @@ struct SlowPageRig : LoggedOnWindow {
         autoFill->click();  // starts the browser
         h->ui.clearSaid();
     }
-    BrowserBridge& bridge() { return h->window->commands().browser(); }
+    BrowserBridge& bridge() { return h->window->autoFill().browser(); }
     bool ready() {
         return bridge().IsBrowserRunning() && server.hanging() > 0 &&
                openPages(*bridge().protocol()).size() == 1;
@@ -208,7 +208,7 @@ void AutoFillCommandTest::aSecondClickDuringAFillLeavesTheFirstAlone() {
     SlowPageRig rig;
     QTRY_VERIFY_WITH_TIMEOUT(rig.ready(), 30000);
     rig.fillWhile([&] {
-        rig.h->window->commands().btnAutoEnterClick();  // the click the dialog keeps away
+        rig.h->window->autoFill().btnAutoEnterClick();  // the click the dialog keeps away
         QVERIFY(rig.bridge().isFilling());
         // The page finishes loading only after the second click.
         rig.server.releaseHanging();

@@ -4,9 +4,11 @@
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QTest>
+#include <stdexcept>
 
 #include "gui/ui/QtMessageService.h"
 #include "support/DialogWatch.h"
+#include "support/ScriptedMessageService.h"
 #include "support/TempDir.h"
 
 using namespace vorkel::gui;
@@ -57,6 +59,19 @@ private slots:
         QCOMPARE(MessageService::caption(Kind::Error), QStringLiteral("Error"));
         QCOMPARE(MessageService::caption(Kind::Information), QStringLiteral("Information"));
         QCOMPARE(MessageService::caption(Kind::Confirm), QStringLiteral("Confirm"));
+    }
+
+    void guardedReportsAFailureAndGoesOn() {
+        vorkel::test::ScriptedMessageService ui;
+        bool ran = false;
+        ui.guarded([&] { ran = true; });
+        QVERIFY(ran);
+        QVERIFY(ui.said.empty());
+        ui.guarded([] { throw std::runtime_error("The disk is full."); });
+        QCOMPARE(ui.said.size(), std::size_t(1));
+        QCOMPARE(int(ui.said[0].prompt),
+                 int(vorkel::test::ScriptedMessageService::Prompt::Unexpected));
+        QCOMPARE(ui.said[0].text, std::string("The disk is full."));
     }
 
     void carriageReturnsBreakLines() {

@@ -12,14 +12,23 @@
 #include <QWindow>
 #include <QWindowStateChangeEvent>
 
+#include "core/Product.h"
 #include "core/session/Messages.h"
+#include "gui/app/AutoFillController.h"
+#include "gui/app/ClipboardCommands.h"
+#include "gui/app/CommandBars.h"
+#include "gui/app/EntryCommands.h"
+#include "gui/app/FileCommands.h"
+#include "gui/app/HelpCommands.h"
 #include "gui/app/IdleLock.h"
-#include "gui/app/MainCommands.h"
+#include "gui/app/ToolCommands.h"
 #include "gui/app/ToolTipGate.h"
 #include "gui/app/WindowPlacement.h"
+#include "gui/app/WindowPresets.h"
 #include "gui/entries/EditorPane.h"
 #include "gui/entries/ListPane.h"
 #include "gui/logon/LogonDialog.h"
+#include "gui/ui/LinkOpener.h"
 #include "gui/ui/MessageService.h"
 #include "gui/ui/QtText.h"
 #include "gui/ui/SecretClipboard.h"
@@ -30,7 +39,11 @@ using vorkel::Options;
 
 MainWindow::MainWindow(vorkel::Session& session, MessageService& messages, LinkOpener& links,
                        QWidget* parent)
-    : QMainWindow(parent), m_session(session), m_ui(messages), m_run(session, messages) {
+    : QMainWindow(parent),
+      m_session(session),
+      m_ui(messages),
+      m_run(session, messages),
+      m_links(links) {
     setObjectName("TfmMain");
     setWindowTitle(toQString(vorkel::msg::kMainCaption));
     QPalette ground = palette();
@@ -39,7 +52,7 @@ MainWindow::MainWindow(vorkel::Session& session, MessageService& messages, LinkO
     setFont(QFont("Tahoma", 8));
 
     buildRegions();
-    m_commands = std::make_unique<MainCommands>(*this, session, messages, links);
+    buildCommands();
     m_idle = std::make_unique<IdleLock>(*this);
     connect(m_idle.get(), &IdleLock::idle, this, &MainWindow::tmrMinimiseTimer);
     connect(m_idle.get(), &IdleLock::keyReleased, this, &MainWindow::RestartIdleTimer);
@@ -92,12 +105,145 @@ void MainWindow::buildRegions() {
     connect(m_editor, &EditorPane::typePicked, this, &MainWindow::StoreEntry);
 }
 
+void MainWindow::buildCommands() {
+    m_clipboard = std::make_unique<ClipboardCommands>(*m_editor);
+    m_entries = std::make_unique<EntryCommands>(m_session, m_ui, *m_list, *m_editor, *this);
+    m_files = std::make_unique<FileCommands>(m_session, m_run, m_ui, *m_list);
+    m_tools = std::make_unique<ToolCommands>(m_session, m_run, m_ui, *m_list, *this);
+    m_presets = std::make_unique<WindowPresets>(*this);
+    m_help = std::make_unique<HelpCommands>(m_session, m_links, *this);
+    m_autoFill = std::make_unique<AutoFillController>(*m_editor, m_ui, *this);
+    connect(m_files.get(), &FileCommands::aboutToSave, this, &MainWindow::rememberGeometry);
+    connect(m_files.get(), &FileCommands::newDataStoreBegun, this, [this] {
+        // The window stays in view behind the first-run logon but takes no commands until it
+        // is done: nothing may be saved under a pair nobody has confirmed.
+        setCommandsEnabled(false);
+        showLogon(true);
+    });
+    connect(m_tools.get(), &ToolCommands::displayOptionsChanged, this,
+            &MainWindow::ApplyDisplayOptions);
+
+    auto on = [](auto* object, auto method) -> CommandBars::Command {
+        return [object, method] { (object->*method)(); };
+    };
+    CommandBars bars(*this, [this](const CommandBars::Command& command) { runCommand(command); });
+    menuBar()->setObjectName("MainMenu1");
+    QMenu* file = bars.menu("File", "File1");
+    EntryCommands* entries = m_entries.get();
+    FileCommands* files = m_files.get();
+    bars.item(file, "Add Password...", "AddPassword1",
+              on(entries, &EntryCommands::btnAddTitleClick));
+    bars.item(file, "Delete Password...", "DeletePassword1",
+              on(entries, &EntryCommands::btnDeleteTitleClick));
+    bars.item(file, "Save All", "itemSave", on(files, &FileCommands::btnSaveAllClick));
+    file->addSeparator();
+    bars.item(file, "New Data Store...", "NewDataStore1",
+              on(files, &FileCommands::NewDataStore1Click));
+    file->addSeparator();
+    bars.item(file, "Backup Data...", "Backup", on(files, &FileCommands::BackupClick));
+    bars.item(file, "Restore Data...", "Restore", on(files, &FileCommands::RestoreClick));
+    file->addSeparator();
+    bars.item(file, "Exit", "Exit1", [this] { close(); });
+
+    QMenu* edit = bars.menu("Edit", "Edit1");
+    ClipboardCommands* clip = m_clipboard.get();
+    bars.item(edit, "Cut", "Cut1", on(clip, &ClipboardCommands::Cut1Click));
+    bars.item(edit, "Copy", "Copy1", on(clip, &ClipboardCommands::Copy1Click));
+    bars.item(edit, "Paste", "Paste1", on(clip, &ClipboardCommands::Paste1Click));
+    edit->addSeparator();
+    bars.item(edit, "Copy Web site URL", "CopyWebsiteURL1",
+              on(clip, &ClipboardCommands::CopyWebsiteURL1Click));
+    bars.item(edit, "Copy Username", "CopyUsername1",
+              on(clip, &ClipboardCommands::CopyUsername1Click));
+    bars.item(edit, "Copy Email", "CopyEmail1", on(clip, &ClipboardCommands::CopyEmail1Click));
+    bars.item(edit, "Copy Password", "CopyPassword1",
+              on(clip, &ClipboardCommands::CopyPassword1Click));
+    bars.item(edit, "Copy Passphrase", "CopyPassphrase1",
+              on(clip, &ClipboardCommands::CopyPassphrase1Click));
+    edit->addSeparator();
+    ToolCommands* tools = m_tools.get();
+    bars.item(edit, "Advanced Search...", "Find1", on(tools, &ToolCommands::btnSearchClick));
+    edit->addSeparator();
+    bars.item(edit, "Clear Clipboard", "ClearClipboard1",
+              on(clip, &ClipboardCommands::ClearClipboard1Click));
+
+    QMenu* view = bars.menu("View", "View1");
+    bars.item(view, "Password Details", "PasswordDetails1",
+              on(entries, &EntryCommands::btnDetailsClick));
+
+    QMenu* toolsMenu = bars.menu("Tools", "Tools1");
+    bars.item(toolsMenu, "Change Master Password...", "ChangeMasterPassword1",
+              on(tools, &ToolCommands::ChangeMasterPassword1Click));
+    bars.item(toolsMenu, "Generate Password...", "GeneratePassword1",
+              on(tools, &ToolCommands::btnGenPasswordClick));
+    bars.item(toolsMenu, "Onscreen Keyboard...", "itemOnscreenKeyboard",
+              on(tools, &ToolCommands::itemOnscreenKeyboardClick));
+    toolsMenu->addSeparator();
+    bars.item(toolsMenu, "Options...", "Options1", on(tools, &ToolCommands::btnOptions1Click));
+    bars.item(toolsMenu, "Password Types...", "PasswordTypes1",
+              on(entries, &EntryCommands::btnEditTypeClick));
+
+    QMenu* windowMenu = bars.menu("Window", "Window1");
+    WindowPresets* presets = m_presets.get();
+    bars.item(windowMenu, "Default", "Default1", on(presets, &WindowPresets::Default1Click));
+    bars.item(windowMenu, "Small", "Small1", on(presets, &WindowPresets::Small1Click));
+    bars.item(windowMenu, "Medium", "Medium1", on(presets, &WindowPresets::Medium1Click));
+    bars.item(windowMenu, "Large", "Large1", on(presets, &WindowPresets::Large1Click));
+    bars.item(windowMenu, "Full Screen", "FullScreen1",
+              on(presets, &WindowPresets::FullScreen1Click));
+
+    QMenu* help = bars.menu("Help", "Help1");
+    HelpCommands* helpCommands = m_help.get();
+    bars.item(help, "Contents", "Contents1", on(helpCommands, &HelpCommands::Contents1Click));
+    bars.item(help, "Support", "Support1", on(helpCommands, &HelpCommands::Support1Click));
+    help->addSeparator();
+    bars.item(help, "About...", "About1", on(helpCommands, &HelpCommands::About1Click));
+
+    QToolBar* bar = bars.toolBar("Password Maintenance", "ToolBar1");
+    bars.button(bar, "Add", "btnAddTitleV", QStyle::SP_FileIcon,
+                on(entries, &EntryCommands::btnAddTitleClick));
+    bars.button(bar, "Details", "btnDetailsV", QStyle::SP_FileDialogDetailedView,
+                on(entries, &EntryCommands::btnDetailsClick));
+    bars.button(bar, "Save", "btnSaveV", QStyle::SP_DialogSaveButton,
+                on(files, &FileCommands::btnSaveAllClick));
+    bars.button(bar, "Options", "btnOptions1", QStyle::SP_ComputerIcon,
+                on(tools, &ToolCommands::btnOptions1Click));
+    bars.button(bar, "Delete ", "btnDeleteTitle", QStyle::SP_TrashIcon,
+                on(entries, &EntryCommands::btnDeleteTitleClick));
+    bars.button(bar, "Onscreen Keyboard", "btnRefresh", QStyle::SP_DesktopIcon,
+                on(tools, &ToolCommands::itemOnscreenKeyboardClick));
+    bars.button(bar, "Advanced Search", "btnSearch", QStyle::SP_FileDialogContentsView,
+                on(tools, &ToolCommands::btnSearchClick));
+    bars.button(bar, "Generate Password", "btnGenPassword", QStyle::SP_BrowserReload,
+                on(tools, &ToolCommands::btnGenPasswordClick));
+    bars.captionStrip(bar, "ToolBar1Caption",
+                      {{toQString(vorkel::kProductWebSite), "lblVorkelURL",
+                        on(helpCommands, &HelpCommands::lblVorkelURLClick)},
+                       {QStringLiteral("Tell a Friend"), "lblTellFriend",
+                        on(helpCommands, &HelpCommands::lblTellFriendClick)}});
+
+    connect(m_editor, &EditorPane::linkRequested, this,
+            [this](const QString& text) { m_links.OpenLink(text); });
+    auto button = [&](auto signal, CommandBars::Command command) {
+        connect(m_editor, signal, this, [this, command] { runCommand(command); });
+    };
+    button(&EditorPane::generateClicked, on(entries, &EntryCommands::btnGenPassword1Click));
+    button(&EditorPane::editTypesClicked, on(entries, &EntryCommands::btnEditTypeClick));
+    button(&EditorPane::pickDateClicked, on(entries, &EntryCommands::btnDateClick));
+    button(&EditorPane::autoFillClicked,
+           on(m_autoFill.get(), &AutoFillController::btnAutoEnterClick));
+    // Keys typed into the editor are stored into the selected row's entry: with no row
+    // selected they would go nowhere, so the editor takes none until a row is selected.
+    connect(m_list, &ListPane::selectionPresenceChanged, m_editor, &EditorPane::setTypingEnabled);
+}
+
+void MainWindow::runCommand(const std::function<void()>& command) {
+    // Locked, or a new account pending: the window takes no commands, whatever reaches it.
+    if (m_run.takesCommands()) guarded(command);
+}
+
 void MainWindow::guarded(const std::function<void()>& command) {
-    try {
-        command();
-    } catch (const std::exception& e) {
-        m_ui.reportUnexpected(e.what());
-    }
+    m_ui.guarded(command);
 }
 
 void MainWindow::start() {
@@ -206,20 +352,6 @@ void MainWindow::bringForward() {
     }
 }
 
-void MainWindow::saveAll() {
-    rememberGeometry();
-    m_run.saveAll();
-}
-
-void MainWindow::newDataStore() {
-    if (!m_run.newDataStore()) return;
-    m_list->showRebuiltRows();
-    // The window stays in view behind the first-run logon but takes no commands until it is
-    // done: nothing may be saved under a pair nobody has confirmed.
-    setCommandsEnabled(false);
-    showLogon(true);
-}
-
 void MainWindow::changeEvent(QEvent* event) {
     if (event->type() == QEvent::WindowStateChange) {
         const bool was =
@@ -233,7 +365,7 @@ void MainWindow::changeEvent(QEvent* event) {
 
 void MainWindow::windowMinimised() {
     if (!m_run.minimiseLocks()) return;
-    m_commands->cancelAutoFill();
+    m_autoFill->cancelAutoFill();
     closeOtherWindows();
     // The restore asks for the logon and reloads from disk, so what the user has goes to disk
     // now, as at close, without questions.
@@ -290,7 +422,7 @@ void MainWindow::rememberGeometry() {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     event->accept();
-    m_commands->cancelAutoFill();
+    m_autoFill->cancelAutoFill();
     if (m_ended) return;
     bool closeSequence = false;
     guarded([&] {

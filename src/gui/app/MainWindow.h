@@ -11,14 +11,20 @@
 
 namespace vorkel::gui {
 
+class AutoFillController;
+class ClipboardCommands;
 class EditorPane;
+class EntryCommands;
+class FileCommands;
+class HelpCommands;
 class IdleLock;
 class LinkOpener;
 class ListPane;
 class LogonDialog;
-class MainCommands;
 class MessageService;
+class ToolCommands;
 class ToolTipGate;
+class WindowPresets;
 
 /// The main window TfmMain: the entry list on the left, the editor on the right, the commands
 /// above, the status bar below. It owns the logon dialog for the whole run and carries the
@@ -62,21 +68,14 @@ public:
     void showLogon(bool setPrompt);
     /// Puts the window's outer geometry into the settings, ahead of a write of the settings file.
     void rememberGeometry();
-    /// Runs a command, showing an unexpected failure captioned with the application title.
-    void guarded(const std::function<void()>& command);
 
     /// True from the restore of a locked window until the next logon.
     bool isLocked() const { return m_run.phase() == vorkel::RunState::Phase::Locked; }
-    /// The run's state, which decides every transition the windows show.
-    vorkel::RunState& runState() { return m_run; }
-    /// "Save All" through the run state.
-    void saveAll();
-    /// "New Data Store..." through the run state.
-    void newDataStore();
     ListPane& listPane() { return *m_list; }
     EditorPane& editorPane() { return *m_editor; }
     LogonDialog& logonDialog() { return *m_logon; }
-    MainCommands& commands() { return *m_commands; }
+    /// Web auto-fill and the browser it drives.
+    AutoFillController& autoFill() { return *m_autoFill; }
     vorkel::Session& session() { return m_session; }
 
 signals:
@@ -90,6 +89,13 @@ protected:
 
 private:
     void buildRegions();
+    /// The command objects, and the menus, toolbar and editor buttons that run them.
+    void buildCommands();
+    /// A command from a menu, the toolbar or a button: none while the window takes no commands,
+    /// and an unexpected failure is shown.
+    void runCommand(const std::function<void()>& command);
+    /// Runs a command, showing an unexpected failure captioned with the application title.
+    void guarded(const std::function<void()>& command);
     /// The window went to minimised (by the user or the idle timer).
     void windowMinimised();
     /// The window came back from minimised.
@@ -110,7 +116,14 @@ private:
     ListPane* m_list = nullptr;
     EditorPane* m_editor = nullptr;
     LogonDialog* m_logon = nullptr;
-    std::unique_ptr<MainCommands> m_commands;
+    LinkOpener& m_links;
+    std::unique_ptr<ClipboardCommands> m_clipboard;
+    std::unique_ptr<EntryCommands> m_entries;
+    std::unique_ptr<FileCommands> m_files;
+    std::unique_ptr<ToolCommands> m_tools;
+    std::unique_ptr<WindowPresets> m_presets;
+    std::unique_ptr<HelpCommands> m_help;
+    std::unique_ptr<AutoFillController> m_autoFill;
     std::unique_ptr<IdleLock> m_idle;
     std::unique_ptr<ToolTipGate> m_toolTips;
 

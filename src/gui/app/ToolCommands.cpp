@@ -1,45 +1,47 @@
-// The password generator (dialog and the editor's button), the on-screen keyboard and the
-// options dialog.
-#include "core/tools/PasswordGenerator.h"
-#include "gui/app/MainCommands.h"
-#include "gui/app/MainWindow.h"
-#include "gui/entries/EditorPane.h"
+#include "gui/app/ToolCommands.h"
+
+#include "core/session/Session.h"
+#include "gui/logon/PasswordChangeDialog.h"
+#include "gui/tools/AdvancedSearchWindow.h"
 #include "gui/tools/GeneratePasswordDialog.h"
 #include "gui/tools/OptionsDialog.h"
 #include "gui/tools/ScreenKeyboard.h"
-#include "gui/ui/QtText.h"
 
 namespace vorkel::gui {
 
-namespace {
+ToolCommands::ToolCommands(vorkel::Session& session, const vorkel::RunState& run,
+                           MessageService& messages, ListPane& list, QWidget& window)
+    : m_session(session), m_run(run), m_ui(messages), m_list(list), m_window(window) {}
 
-// The editor's "Generate" always writes this many characters.
-constexpr std::size_t kEditorPasswordLength = 8;
+void ToolCommands::ChangeMasterPassword1Click() {
+    PasswordChangeDialog dialog(m_session, m_ui, &m_window);
+    dialog.exec();
+}
 
-}  // namespace
-
-void MainCommands::btnGenPasswordClick() {
+void ToolCommands::btnGenPasswordClick() {
     GeneratePasswordDialog dialog(m_session, &m_window);
     dialog.exec();
 }
 
-void MainCommands::btnGenPassword1Click() {
-    if (m_session.workspace().master().empty()) PromptNewEntry();
-    if (m_session.workspace().master().empty()) return;
-    const std::string password =
-        vorkel::cutPassword(m_session.GeneratePassword(), kEditorPasswordLength);
-    m_window.editorPane().setPasswordText(toQString(password));
-    m_window.StoreEntry();
-}
-
-void MainCommands::itemOnscreenKeyboardClick() {
+void ToolCommands::itemOnscreenKeyboardClick() {
     ScreenKeyboard keyboard(&m_window);
     keyboard.exec();
 }
 
-void MainCommands::btnOptions1Click() {
+void ToolCommands::btnOptions1Click() {
     OptionsDialog dialog(m_session.options(), &m_window);
-    if (dialog.exec() == QDialog::Accepted) m_window.ApplyDisplayOptions();
+    if (dialog.exec() == QDialog::Accepted) emit displayOptionsChanged();
+}
+
+void ToolCommands::btnSearchClick() {
+    if (!m_searchWindow)
+        m_searchWindow =
+            new AdvancedSearchWindow(m_window, m_session.workspace(), m_list, m_run, m_ui);
+    m_searchWindow->clearForOpening();
+    m_searchWindow->ResetSearch();
+    m_searchWindow->show();
+    m_searchWindow->raise();
+    m_searchWindow->activateWindow();
 }
 
 }  // namespace vorkel::gui

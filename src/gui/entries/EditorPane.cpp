@@ -347,6 +347,26 @@ std::vector<std::string> EditorPane::passTypes() const {
     return types;
 }
 
+QLineEdit& EditorPane::lineField(Field field) const {
+    switch (field) {
+        case Field::Title:
+            return *m_title;
+        case Field::Username:
+            return *m_username;
+        case Field::Email:
+            return *m_email;
+        case Field::Url:
+            return *m_url;
+        case Field::Password:
+            return *m_password;
+        case Field::Passphrase:
+            return *m_passphrase;
+        case Field::Expires:
+            return *m_expires;
+    }
+    return *m_title;  // unreachable: every Field is named above
+}
+
 void EditorPane::setPasswordText(const QString& password) {
     m_password->setText(password);
 }

@@ -27,6 +27,13 @@ class NotesEdit;
 class EditorPane : public QWidget {
     Q_OBJECT
 public:
+    /// The one-line text fields, in the order the clipboard commands try them.
+    enum class Field { Title, Username, Email, Url, Password, Passphrase, Expires };
+    /// Every Field, in that order.
+    static constexpr Field kLineFields[] = {Field::Title,  Field::Username, Field::Email,
+                                            Field::Url,    Field::Password, Field::Passphrase,
+                                            Field::Expires};
+
     /// The pane with empty fields, every value shown in clear and an empty type list.
     explicit EditorPane(QWidget* parent = nullptr);
     ~EditorPane() override;
@@ -51,6 +58,8 @@ public:
     void setPasswordText(const QString& password);
     /// Puts a picked date into editExpires (the owner stores it).
     void setExpiresText(const QString& expires);
+    /// The line edit showing `field`.
+    QLineEdit& lineField(Field field) const;
     /// The field width rule for the page's current width.
     void pnlRightBaseResize();
 

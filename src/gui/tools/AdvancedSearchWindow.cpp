@@ -15,10 +15,12 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "gui/app/MainWindow.h"
+#include "core/session/RunState.h"
 #include "gui/entries/ListPane.h"
 #include "gui/tools/SearchResultsHtml.h"
+#include "gui/ui/DrawnPicture.h"
 #include "gui/ui/HtmlItemDelegate.h"
+#include "gui/ui/MessageService.h"
 #include "gui/ui/QtText.h"
 
 namespace vorkel::gui {
@@ -47,23 +49,26 @@ void paintBackground(QWidget* widget, const QColor& colour) {
 
 // The header's picture, a magnifying glass, drawn at run time like the product logo.
 QPixmap magnifyingGlass(int size) {
-    QPixmap picture(size, size);
-    picture.fill(Qt::transparent);
-    QPainter painter(&picture);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const qreal s = size;
-    painter.setPen(QPen(QColor(60, 60, 60), s * 0.14, Qt::SolidLine, Qt::RoundCap));
-    painter.drawLine(QPointF(s * 0.62, s * 0.62), QPointF(s * 0.9, s * 0.9));
-    painter.setPen(QPen(QColor(90, 139, 227), s * 0.08));
-    painter.setBrush(QColor(226, 242, 254));
-    painter.drawEllipse(QPointF(s * 0.4, s * 0.4), s * 0.28, s * 0.28);
-    return picture;
+    return drawnPicture(size, [](QPainter& painter, qreal s) {
+        painter.setPen(QPen(QColor(60, 60, 60), s * 0.14, Qt::SolidLine, Qt::RoundCap));
+        painter.drawLine(QPointF(s * 0.62, s * 0.62), QPointF(s * 0.9, s * 0.9));
+        painter.setPen(QPen(QColor(90, 139, 227), s * 0.08));
+        painter.setBrush(QColor(226, 242, 254));
+        painter.drawEllipse(QPointF(s * 0.4, s * 0.4), s * 0.28, s * 0.28);
+    });
 }
 
 }  // namespace
 
-AdvancedSearchWindow::AdvancedSearchWindow(MainWindow& owner)
-    : QWidget(&owner, Qt::Window), m_owner(owner) {
+AdvancedSearchWindow::AdvancedSearchWindow(QWidget& owner, const vorkel::Workspace& workspace,
+                                           ListPane& list, const vorkel::RunState& run,
+                                           MessageService& messages)
+    : QWidget(&owner, Qt::Window),
+      m_owner(owner),
+      m_workspace(workspace),
+      m_list(list),
+      m_run(run),
+      m_ui(messages) {
     setObjectName(QStringLiteral("TfmAdvancedSearch"));
     setWindowTitle(QStringLiteral("Advanced Search"));
     paintBackground(this, Qt::white);
@@ -196,11 +201,11 @@ void AdvancedSearchWindow::clearForOpening() {
 
 void AdvancedSearchWindow::ResetSearch() {
     m_results->clear();
-    m_owner.listPane().ShowAllEntries();
+    m_list.ShowAllEntries();
 }
 
 void AdvancedSearchWindow::btnSearchClick() {
-    m_owner.guarded([this] {
+    m_ui.guarded([this] {
         ResetSearch();
         RunSearch();
     });
@@ -209,7 +214,7 @@ void AdvancedSearchWindow::btnSearchClick() {
 void AdvancedSearchWindow::RunSearch() {
     setResults({});
     const vorkel::SearchResults found =
-        vorkel::RunSearch(m_owner.session().workspace().master(), toStdString(m_searchFor->text()));
+        vorkel::RunSearch(m_workspace.master(), toStdString(m_searchFor->text()));
     m_positions = found.positions();
     m_keys = found.keys();
     setResults(searchResultItems(found));
@@ -226,15 +231,14 @@ void AdvancedSearchWindow::setResults(const QStringList& items) {
 }
 
 void AdvancedSearchWindow::lbHTMClick(int item) {
-    m_owner.guarded([this, item] {
-        const vorkel::Workspace& workspace = m_owner.session().workspace();
-        if (workspace.master().empty() || item < 0 || std::size_t(item) >= m_keys.size()) return;
+    m_ui.guarded([this, item] {
+        if (m_workspace.master().empty() || item < 0 || std::size_t(item) >= m_keys.size()) return;
         // The list may have been sorted, filtered or changed since the search: the result's
         // entry is looked up where it stands now rather than at its old position.
-        const auto target = vorkel::locateResult(workspace, m_keys[std::size_t(item)]);
+        const auto target = vorkel::locateResult(m_workspace, m_keys[std::size_t(item)]);
         if (!target) return;
-        if (target->needsAllEntries) m_owner.listPane().ShowAllEntries();
-        m_owner.listPane().SelectEntryAt(int(target->index));
+        if (target->needsAllEntries) m_list.ShowAllEntries();
+        m_list.SelectEntryAt(int(target->index));
     });
 }
 
@@ -266,7 +270,7 @@ bool AdvancedSearchWindow::eventFilter(QObject* watched, QEvent* event) {
 void AdvancedSearchWindow::followOwner(QEvent* event) {
     const QEvent::Type type = event->type();
     if (type != QEvent::WindowStateChange && type != QEvent::Hide && type != QEvent::Show) return;
-    if (type == QEvent::Hide && m_owner.isLocked()) {
+    if (type == QEvent::Hide && m_run.phase() == vorkel::RunState::Phase::Locked) {
         // Only the lock clears the window: the next opening after it starts afresh.
         m_hiddenWithOwner = false;
         hide();

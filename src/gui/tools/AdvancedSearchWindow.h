@@ -6,6 +6,11 @@
 
 #include "core/tools/AdvancedSearch.h"
 
+namespace vorkel {
+class RunState;
+class Workspace;
+}  // namespace vorkel
+
 class QLabel;
 class QLineEdit;
 class QListView;
@@ -14,16 +19,20 @@ class QStringListModel;
 
 namespace vorkel::gui {
 
-class MainWindow;
+class ListPane;
+class MessageService;
 
 /// The advanced search window TfmAdvancedSearch: searches the descriptions and notes of every
-/// entry and lists the matches as formatted results; a click shows the entry in the main window.
-/// Made once, owned by the main window, shown without blocking and hidden when closed.
+/// entry and lists the matches as formatted results; a click shows the entry in the entry list.
+/// Made once, owned by the window it follows, shown without blocking and hidden when closed.
 class AdvancedSearchWindow : public QWidget {
     Q_OBJECT
 public:
-    /// A hidden window over `owner`'s session, centred on the screen.
-    explicit AdvancedSearchWindow(MainWindow& owner);
+    /// A hidden window over `workspace`, centred on the screen, owned by `owner` and hidden with
+    /// it; found entries are shown in `list`, and `run` tells whether the owner is locked. All
+    /// must outlive the window.
+    AdvancedSearchWindow(QWidget& owner, const vorkel::Workspace& workspace, ListPane& list,
+                         const vorkel::RunState& run, MessageService& messages);
     ~AdvancedSearchWindow() override;
     AdvancedSearchWindow(const AdvancedSearchWindow&) = delete;
     AdvancedSearchWindow& operator=(const AdvancedSearchWindow&) = delete;
@@ -58,7 +67,11 @@ private:
     void followOwner(QEvent* event);
     void setResults(const QStringList& items);
 
-    MainWindow& m_owner;
+    QWidget& m_owner;
+    const vorkel::Workspace& m_workspace;
+    ListPane& m_list;
+    const vorkel::RunState& m_run;
+    MessageService& m_ui;
     QWidget* m_top = nullptr;
     QLabel* m_caption = nullptr;
     QLineEdit* m_searchFor = nullptr;

@@ -11,6 +11,7 @@
 #include <QSocketNotifier>
 #include <QTimer>
 #include <cerrno>
+#include <utility>
 
 #include "gui/ui/QtText.h"
 
@@ -45,9 +46,15 @@ ssize_t writeWithoutSigpipe(int fd, const char* data, size_t size) {
     return written;
 }
 
-void closeFd(int& fd) {
-    if (fd >= 0) ::close(fd);
-    fd = -1;
+/// A pipe's two ends, close-on-exec: the read end first.
+std::pair<vorkel::FileHandle, vorkel::FileHandle> makePipe() {
+    int ends[2];
+    if (::pipe2(ends, O_CLOEXEC) != 0) throw vorkel::Error("The browser's pipe could not be made.");
+    return {vorkel::FileHandle(ends[0]), vorkel::FileHandle(ends[1])};
+}
+
+void setNonBlocking(const vorkel::FileHandle& fd) {
+    ::fcntl(fd.get(), F_SETFL, ::fcntl(fd.get(), F_GETFL) | O_NONBLOCK);
 }
 
 }  // namespace
@@ -64,25 +71,16 @@ DevToolsPipe::~DevToolsPipe() {
 }
 
 void DevToolsPipe::start(const QString& program, const QStringList& arguments) {
-    int toBrowser[2];
-    int fromBrowser[2];
-    if (::pipe2(toBrowser, O_CLOEXEC) != 0)
-        throw vorkel::Error("The browser's pipe could not be made.");
-    if (::pipe2(fromBrowser, O_CLOEXEC) != 0) {
-        ::close(toBrowser[0]);
-        ::close(toBrowser[1]);
-        throw vorkel::Error("The browser's pipe could not be made.");
-    }
-    const int childIn = toBrowser[0];
-    const int childOut = fromBrowser[1];
-    m_process.setChildProcessModifier([childIn, childOut] {
+    auto [childIn, toBrowser] = makePipe();
+    auto [fromBrowser, childOut] = makePipe();
+    m_process.setChildProcessModifier([in = childIn.get(), out = childOut.get()] {
         // Raise both ends above 4 first: one of them may itself be 3 or 4, and dup2 onto the
-        // same number would leave it close-on-exec.
-        const int in = ::fcntl(childIn, F_DUPFD, 10);
-        const int out = ::fcntl(childOut, F_DUPFD, 10);
-        if (in < 0 || out < 0 || ::dup2(in, 3) < 0 || ::dup2(out, 4) < 0) ::_exit(127);
-        ::close(in);
-        ::close(out);
+        // same number would leave it close-on-exec. The raised copies are close-on-exec
+        // themselves, so only 3 and 4 reach the browser.
+        const int raisedIn = ::fcntl(in, F_DUPFD_CLOEXEC, 10);
+        const int raisedOut = ::fcntl(out, F_DUPFD_CLOEXEC, 10);
+        if (raisedIn < 0 || raisedOut < 0 || ::dup2(raisedIn, 3) < 0 || ::dup2(raisedOut, 4) < 0)
+            ::_exit(127);
         // A process group of its own: the browser's helpers can be told apart from ours, and a
         // terminal's job signals meant for this program do not reach it.
         ::setpgid(0, 0);
@@ -92,19 +90,18 @@ void DevToolsPipe::start(const QString& program, const QStringList& arguments) {
     m_process.setStandardErrorFile(QProcess::nullDevice());
     m_process.start(program, arguments);
     const bool started = m_process.waitForStarted(10000);
-    ::close(childIn);
-    ::close(childOut);
-    if (!started) {
-        ::close(toBrowser[1]);
-        ::close(fromBrowser[0]);
+    // The child's ends are the browser's alone now (or nobody's): ours would keep the pipe
+    // from reporting its end when the browser goes.
+    childIn.close();
+    childOut.close();
+    if (!started)
         throw vorkel::Error("The browser " + toStdString(program) +
                             " could not be started: " + toStdString(m_process.errorString()));
-    }
 
-    m_toBrowser = toBrowser[1];
-    m_fromBrowser = fromBrowser[0];
-    ::fcntl(m_toBrowser, F_SETFL, ::fcntl(m_toBrowser, F_GETFL) | O_NONBLOCK);
-    ::fcntl(m_fromBrowser, F_SETFL, ::fcntl(m_fromBrowser, F_GETFL) | O_NONBLOCK);
+    m_toBrowser = std::move(toBrowser);
+    m_fromBrowser = std::move(fromBrowser);
+    setNonBlocking(m_toBrowser);
+    setNonBlocking(m_fromBrowser);
     m_in.clear();
     m_scanned = 0;
     m_out.clear();
@@ -112,15 +109,15 @@ void DevToolsPipe::start(const QString& program, const QStringList& arguments) {
     m_abandoned.clear();
     m_detached.clear();
     m_closeReason.clear();
-    m_readNotifier = new QSocketNotifier(m_fromBrowser, QSocketNotifier::Read, this);
+    m_readNotifier = new QSocketNotifier(m_fromBrowser.get(), QSocketNotifier::Read, this);
     connect(m_readNotifier, &QSocketNotifier::activated, this, &DevToolsPipe::readAvailable);
-    m_writeNotifier = new QSocketNotifier(m_toBrowser, QSocketNotifier::Write, this);
+    m_writeNotifier = new QSocketNotifier(m_toBrowser.get(), QSocketNotifier::Write, this);
     m_writeNotifier->setEnabled(false);
     connect(m_writeNotifier, &QSocketNotifier::activated, this, &DevToolsPipe::writePending);
 }
 
 bool DevToolsPipe::isOpen() const {
-    return m_toBrowser >= 0 && m_fromBrowser >= 0 && m_process.state() == QProcess::Running;
+    return m_toBrowser && m_fromBrowser && m_process.state() == QProcess::Running;
 }
 
 qint64 DevToolsPipe::processId() const {
@@ -209,9 +206,9 @@ void DevToolsPipe::send(const QString& method, const QJsonObject& params,
 }
 
 void DevToolsPipe::writePending() {
-    while (!m_out.isEmpty() && m_toBrowser >= 0) {
-        const ssize_t n =
-            writeWithoutSigpipe(m_toBrowser, m_out.constData(), static_cast<size_t>(m_out.size()));
+    while (!m_out.isEmpty() && m_toBrowser) {
+        const ssize_t n = writeWithoutSigpipe(m_toBrowser.get(), m_out.constData(),
+                                              static_cast<size_t>(m_out.size()));
         if (n > 0) {
             m_out.remove(0, n);
             continue;
@@ -227,8 +224,8 @@ void DevToolsPipe::writePending() {
 void DevToolsPipe::readAvailable() {
     char buffer[65536];
     for (;;) {
-        if (m_fromBrowser < 0) return;
-        const ssize_t n = ::read(m_fromBrowser, buffer, sizeof buffer);
+        if (!m_fromBrowser) return;
+        const ssize_t n = ::read(m_fromBrowser.get(), buffer, sizeof buffer);
         if (n > 0) {
             m_in.append(buffer, n);
             // Only the bytes just read are searched, and the messages found are cut off in one
@@ -239,7 +236,7 @@ void DevToolsPipe::readAvailable() {
             while ((end = m_in.indexOf('\0', m_scanned)) >= 0) {
                 m_bytesScanned += end + 1 - m_scanned;
                 handleMessage(QByteArray(m_in.constData() + start, end - start));
-                if (m_fromBrowser < 0) return;
+                if (!m_fromBrowser) return;
                 start = end + 1;
                 m_scanned = start;
             }
@@ -277,7 +274,7 @@ void DevToolsPipe::handleMessage(const QByteArray& text) {
 }
 
 void DevToolsPipe::closePipe(const QString& reason) {
-    const bool wasOpen = m_toBrowser >= 0 || m_fromBrowser >= 0;
+    const bool wasOpen = m_toBrowser || m_fromBrowser;
     if (m_closeReason.isEmpty()) m_closeReason = reason;
     // This may run inside a notifier's own signal: retire them rather than delete them here.
     for (QSocketNotifier* notifier : {m_readNotifier, m_writeNotifier}) {
@@ -287,8 +284,8 @@ void DevToolsPipe::closePipe(const QString& reason) {
     }
     m_readNotifier = nullptr;
     m_writeNotifier = nullptr;
-    closeFd(m_toBrowser);
-    closeFd(m_fromBrowser);
+    m_toBrowser.close();
+    m_fromBrowser.close();
     m_out.clear();
     if (wasOpen) {
         emit traffic();

@@ -10,6 +10,7 @@
 #include <map>
 
 #include "core/Error.h"
+#include "core/storage/FileHandle.h"
 
 class QSocketNotifier;
 
@@ -85,8 +86,8 @@ private:
     void closePipe(const QString& reason);
 
     QProcess m_process;
-    int m_toBrowser = -1;
-    int m_fromBrowser = -1;
+    vorkel::FileHandle m_toBrowser;
+    vorkel::FileHandle m_fromBrowser;
     QSocketNotifier* m_readNotifier = nullptr;
     QSocketNotifier* m_writeNotifier = nullptr;
     QByteArray m_in;

@@ -1,6 +1,16 @@
 #include "gui/ui/MessageService.h"
 
+#include <exception>
+
 namespace vorkel::gui {
+
+void MessageService::guarded(const std::function<void()>& command) {
+    try {
+        command();
+    } catch (const std::exception& e) {
+        reportUnexpected(e.what());
+    }
+}
 
 QString MessageService::caption(Kind kind) {
     switch (kind) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -21,6 +22,9 @@ public:
     /// An unexpected failure: an error box captioned with the application title; the program
     /// goes on.
     virtual void reportUnexpected(const std::string& text) = 0;
+
+    /// Runs a command at its boundary: an unexpected failure is reported, the program goes on.
+    void guarded(const std::function<void()>& command);
 
     /// The caption of a message of `kind`: "Warning", "Error", "Information" or "Confirm".
     static QString caption(Kind kind);

@@ -1,4 +1,5 @@
-// Web auto-fill into a browser the program started itself.
+#include "gui/app/AutoFillController.h"
+
 #include <QProgressDialog>
 #include <optional>
 #include <string>
@@ -6,8 +7,6 @@
 #include "core/Error.h"
 #include "core/session/Messages.h"
 #include "core/tools/FormFill.h"
-#include "gui/app/MainCommands.h"
-#include "gui/app/MainWindow.h"
 #include "gui/entries/EditorPane.h"
 #include "gui/tools/BrowserBridge.h"
 #include "gui/ui/MessageService.h"
@@ -37,22 +36,28 @@ void appendParagraph(std::string& text, const std::string& paragraph) {
 
 }  // namespace
 
-BrowserBridge& MainCommands::browser() {
+AutoFillController::AutoFillController(EditorPane& editor, MessageService& messages,
+                                       QWidget& dialogParent)
+    : m_editor(editor), m_ui(messages), m_dialogParent(dialogParent) {}
+
+AutoFillController::~AutoFillController() = default;
+
+BrowserBridge& AutoFillController::browser() {
     // Profiles go to the system's temporary folder, never beside the store on the stick.
-    if (!m_browser) m_browser = new BrowserBridge(BrowserSettings{}, this);
+    if (!m_browser) m_browser = std::make_unique<BrowserBridge>(BrowserSettings{});
     return *m_browser;
 }
 
-void MainCommands::cancelAutoFill() {
+void AutoFillController::cancelAutoFill() {
     if (m_browser) m_browser->cancelFill();
 }
 
-void MainCommands::btnAutoEnterClick() {
+void AutoFillController::btnAutoEnterClick() {
     BrowserBridge& bridge = browser();
     // The progress dialog keeps the windows from another click; anything that still gets here
     // (a shortcut, a script) must not cut the running fill short.
     if (bridge.isFilling()) return;
-    const vorkel::EditorFields fields = m_window.editorPane().fields();
+    const vorkel::EditorFields fields = m_editor.fields();
     const vorkel::FillValues values =
         vorkel::fillValuesFrom(fields.username, fields.email, fields.password);
 
@@ -76,14 +81,14 @@ void MainCommands::btnAutoEnterClick() {
     // The fill waits for pages while events run: the windows stay behind a modal progress
     // dialog meanwhile, whose Cancel, like the lock and the close, stops the fill.
     QProgressDialog progress(toQString(std::string(msg::kFillingPages) + *host + "..."),
-                             QStringLiteral("Cancel"), 0, 0, &m_window);
+                             QStringLiteral("Cancel"), 0, 0, &m_dialogParent);
     progress.setObjectName(QStringLiteral("dlgAutoFillProgress"));
     progress.setWindowTitle(QStringLiteral("Auto Fill"));
     progress.setWindowModality(Qt::ApplicationModal);
     progress.setMinimumDuration(0);
     progress.setAutoReset(false);
     progress.setAutoClose(false);
-    connect(&progress, &QProgressDialog::canceled, &bridge, &BrowserBridge::cancelFill);
+    QObject::connect(&progress, &QProgressDialog::canceled, &bridge, &BrowserBridge::cancelFill);
     progress.show();
     const FillReport report = bridge.FillBrowserForms(values, fields.webUrl);
     progress.hide();
