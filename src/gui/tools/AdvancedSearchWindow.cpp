@@ -1,7 +1,6 @@
 #include "gui/tools/AdvancedSearchWindow.h"
 
 #include <QFrame>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -9,7 +8,6 @@
 #include <QListView>
 #include <QPainter>
 #include <QPushButton>
-#include <QScreen>
 #include <QStatusBar>
 #include <QStringListModel>
 #include <QTimer>
@@ -18,6 +16,7 @@
 #include "core/session/RunState.h"
 #include "gui/entries/ListPane.h"
 #include "gui/tools/SearchResultsHtml.h"
+#include "gui/ui/CentreOnScreen.h"
 #include "gui/ui/DrawnPicture.h"
 #include "gui/ui/HtmlItemDelegate.h"
 #include "gui/ui/MessageService.h"
@@ -119,8 +118,7 @@ AdvancedSearchWindow::AdvancedSearchWindow(QWidget& owner, const vorkel::Workspa
     setTabOrder(m_search, m_view);
     setMinimumSize(320, 240);
     resize(671, 521);
-    const QScreen* screen = owner.screen() ? owner.screen() : QGuiApplication::primaryScreen();
-    if (screen) move(screen->availableGeometry().center() - rect().center());
+    centreOnScreen(*this);
 
     owner.installEventFilter(this);
 }

@@ -42,7 +42,7 @@ using LoggedOn = LoggedOnWindow;
 
 }  // namespace
 
-class MainCommandsTest : public QObject {
+class MainWindowCommandsTest : public QObject {
     Q_OBJECT
 private slots:
     void theMenusHoldEveryItemInOrder();
@@ -65,7 +65,7 @@ private slots:
     void laterCommandsAreConnectedAndQuiet();
 };
 
-void MainCommandsTest::theMenusHoldEveryItemInOrder() {
+void MainWindowCommandsTest::theMenusHoldEveryItemInOrder() {
     LoggedOn w;
     QStringList menus;
     for (QAction* a : w->window->menuBar()->actions()) menus << a->text();
@@ -97,7 +97,7 @@ void MainCommandsTest::theMenusHoldEveryItemInOrder() {
         QVERIFY2(a->shortcut().isEmpty(), qPrintable(a->objectName()));
 }
 
-void MainCommandsTest::theToolbarHoldsEveryButtonInOrder() {
+void MainWindowCommandsTest::theToolbarHoldsEveryButtonInOrder() {
     LoggedOn w;
     auto* bar = w->child<QToolBar>("ToolBar1");
     QVERIFY(bar);
@@ -120,7 +120,7 @@ void MainCommandsTest::theToolbarHoldsEveryButtonInOrder() {
     QCOMPARE(w->child<QWidget>("pnlLeft")->width(), 249);
 }
 
-void MainCommandsTest::saveFromToolbarAndMenuWritesBothFiles() {
+void MainWindowCommandsTest::saveFromToolbarAndMenuWritesBothFiles() {
     LoggedOn w;
     QTest::keyClicks(w->field("editTitle"), " saved");
     std::filesystem::remove(w->session.dataStorePath());
@@ -138,7 +138,7 @@ void MainCommandsTest::saveFromToolbarAndMenuWritesBothFiles() {
     QVERIFY(w->ui.said.empty());
 }
 
-void MainCommandsTest::aFailedSaveIsShownAndTheProgramGoesOn() {
+void MainWindowCommandsTest::aFailedSaveIsShownAndTheProgramGoesOn() {
     LoggedOn w;
     std::filesystem::remove(w->session.dataStorePath());
     std::filesystem::create_directory(w->session.dataStorePath());
@@ -149,7 +149,7 @@ void MainCommandsTest::aFailedSaveIsShownAndTheProgramGoesOn() {
     QCOMPARE(w->rowCount(), 4);
 }
 
-void MainCommandsTest::addFromMenuAndToolbarMakesTheSameEntry() {
+void MainWindowCommandsTest::addFromMenuAndToolbarMakesTheSameEntry() {
     LoggedOn w;
     w->clock.set({2011, 1, 2, 3, 4, 5});
     w->ui.inputs = {std::string("From the menu"), std::string("From the toolbar"), std::nullopt,
@@ -190,7 +190,7 @@ void MainCommandsTest::addFromMenuAndToolbarMakesTheSameEntry() {
     QCOMPARE(w->selectedRow(), std::optional<int>(6));
 }
 
-void MainCommandsTest::addWithAFilterInForceShowsEveryEntry() {
+void MainWindowCommandsTest::addWithAFilterInForceShowsEveryEntry() {
     LoggedOn w;
     QTest::mouseClick(w->search(), Qt::LeftButton);
     QTest::keyClicks(w->search(), "mail");
@@ -203,7 +203,7 @@ void MainCommandsTest::addWithAFilterInForceShowsEveryEntry() {
     QCOMPARE(w->field("editTitle")->text(), QString("Bank"));
 }
 
-void MainCommandsTest::deleteWithAFilterInForceRemovesTheNamedEntry() {
+void MainWindowCommandsTest::deleteWithAFilterInForceRemovesTheNamedEntry() {
     LoggedOn w;
     QTest::mouseClick(w->search(), Qt::LeftButton);
     QTest::keyClicks(w->search(), "mail");
@@ -230,7 +230,7 @@ void MainCommandsTest::deleteWithAFilterInForceRemovesTheNamedEntry() {
     QCOMPARE(w->field("editTitle")->text(), QString("A Sample Entry"));
 }
 
-void MainCommandsTest::deleteOfTheFirstRowLeavesNoRowSelected() {
+void MainWindowCommandsTest::deleteOfTheFirstRowLeavesNoRowSelected() {
     LoggedOn w;
     w->ui.okCancel = {true, true};
     w->clickRow(2);
@@ -251,7 +251,7 @@ void MainCommandsTest::deleteOfTheFirstRowLeavesNoRowSelected() {
     QCOMPARE(w->rowCount(), 2);
 }
 
-void MainCommandsTest::deletingTheLastEntryEmptiesTheEditor() {
+void MainWindowCommandsTest::deletingTheLastEntryEmptiesTheEditor() {
     LoggedOn w;
     w->ui.okCancel = {true, true, true, true};
     for (int i = 0; i < 4; ++i) {
@@ -267,7 +267,7 @@ void MainCommandsTest::deletingTheLastEntryEmptiesTheEditor() {
     QVERIFY(w->child<QLabel>("lblCreated")->text().isEmpty());
 }
 
-void MainCommandsTest::backupOffersTheDatedNameAndWritesOnlyThere() {
+void MainWindowCommandsTest::backupOffersTheDatedNameAndWritesOnlyThere() {
     LoggedOn w;
     const std::string store = w->dataStore();
     w->ui.fileNames = {std::nullopt, w.dir.file("backup.xdb"), w.dir.path()};
@@ -289,7 +289,7 @@ void MainCommandsTest::backupOffersTheDatedNameAndWritesOnlyThere() {
     QCOMPARE(w->rowCount(), 4);
 }
 
-void MainCommandsTest::restoreBringsBackTheBackupInItsOrder() {
+void MainWindowCommandsTest::restoreBringsBackTheBackupInItsOrder() {
     LoggedOn w;
     // "Z - A", then the backup: it holds that order.
     w->orderBox()->setFocus();
@@ -320,7 +320,7 @@ void MainCommandsTest::restoreBringsBackTheBackupInItsOrder() {
     QCOMPARE(storedTitles(w.dir.path(), "bob", "pw").size(), std::size_t(4));
 }
 
-void MainCommandsTest::restoreThatFailsLeavesTheListAlone() {
+void MainWindowCommandsTest::restoreThatFailsLeavesTheListAlone() {
     LoggedOn w;
     writeFile(w.dir.file("junk.xdb"), std::string(48, 'j'));
     w->clickRow(2);
@@ -352,7 +352,7 @@ void MainCommandsTest::restoreThatFailsLeavesTheListAlone() {
     QVERIFY(!w->session.FreshStore());
 }
 
-void MainCommandsTest::newDataStoreStartsAFirstRunOverTheWindow() {
+void MainWindowCommandsTest::newDataStoreStartsAFirstRunOverTheWindow() {
     LoggedOn w;
     w->ui.okCancel = {true};
     w.button("btnDeleteTitle");
@@ -397,7 +397,7 @@ void MainCommandsTest::newDataStoreStartsAFirstRunOverTheWindow() {
     QCOMPARE(storedTitles(w.dir.path(), "dora", "new").size(), std::size_t(4));
 }
 
-void MainCommandsTest::exitRunsTheCloseSequence() {
+void MainWindowCommandsTest::exitRunsTheCloseSequence() {
     LoggedOn w;
     QTest::keyClicks(w->field("editTitle"), " at exit");
     w.menu("Exit1");
@@ -406,7 +406,7 @@ void MainCommandsTest::exitRunsTheCloseSequence() {
     QCOMPARE(storedTitles(w.dir.path(), "bob", "pw")[0], std::string("A Sample Entry at exit"));
 }
 
-void MainCommandsTest::aboutShowsTheModalBox() {
+void MainWindowCommandsTest::aboutShowsTheModalBox() {
     LoggedOn w;
     bool seen = false;
     auto watch = DialogWatch::dialog("TfmAbout", [&](QDialog& d) {
@@ -419,7 +419,7 @@ void MainCommandsTest::aboutShowsTheModalBox() {
     QVERIFY(seen);
 }
 
-void MainCommandsTest::theLinksOpenTheirAddresses() {
+void MainWindowCommandsTest::theLinksOpenTheirAddresses() {
     LoggedOn w;
     QTest::mouseClick(w->child<QLabel>("lblVorkelURL"), Qt::LeftButton);
     QTest::mouseClick(w->child<QLabel>("lblTellFriend"), Qt::LeftButton);
@@ -444,7 +444,7 @@ void MainCommandsTest::theLinksOpenTheirAddresses() {
     QVERIFY(w->ui.said.empty());
 }
 
-void MainCommandsTest::theSizePresets() {
+void MainWindowCommandsTest::theSizePresets() {
     LoggedOn w;
     const QRect screen = w->window->screen()->geometry();
     QVERIFY(QTest::qWaitForWindowExposed(w->window.get()));
@@ -480,7 +480,7 @@ void MainCommandsTest::theSizePresets() {
     QTRY_COMPARE(later.window->frameGeometry(), QRect(1, 1, 820, 600));
 }
 
-void MainCommandsTest::laterCommandsAreConnectedAndQuiet() {
+void MainWindowCommandsTest::laterCommandsAreConnectedAndQuiet() {
     LoggedOn w;
     const QStringList before = w->titles();
     for (const char* name :
@@ -501,5 +501,5 @@ void MainCommandsTest::laterCommandsAreConnectedAndQuiet() {
     QVERIFY(w->window->isVisible());
 }
 
-QTEST_MAIN(MainCommandsTest)
-#include "MainCommandsTest.moc"
+QTEST_MAIN(MainWindowCommandsTest)
+#include "MainWindowCommandsTest.moc"
