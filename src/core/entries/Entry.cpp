@@ -33,10 +33,6 @@ Entry::~Entry() {
     }
 }
 
-EntryPtr Entry::view(EntryId id, const Texts& texts, std::shared_ptr<const void> storage) {
-    return std::make_shared<const Entry>(Key(), id, texts, std::move(storage));
-}
-
 namespace {
 // Hands out arena memory to one entry's shared block; the copy in that block keeps the arena.
 template <typename T>

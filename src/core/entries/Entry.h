@@ -57,9 +57,8 @@ public:
 
     /// An entry owning copies of the given texts (one allocation for all of them).
     static EntryPtr create(EntryId id, const Texts& texts);
-    /// An entry whose texts live in `storage` (a parsed document); storage is kept alive.
-    static EntryPtr view(EntryId id, const Texts& texts, std::shared_ptr<const void> storage);
-    /// The same, made in `arena`, which keeps the document its texts live in.
+    /// An entry whose texts live in a parsed document, made in `arena`, which keeps that
+    /// document alive.
     static EntryPtr view(EntryId id, const Texts& texts, const std::shared_ptr<EntryArena>& arena);
 
     EntryId id() const { return m_id; }
