@@ -98,13 +98,6 @@ private:
     std::size_t m_count = 0;
 };
 
-// At most n characters of s (UTF-8), from its start.
-std::string_view firstChars(std::string_view s, std::size_t n) {
-    std::size_t i = 0;
-    for (std::size_t count = 0; i < s.size() && count < n; ++count) i += charLength(s, i);
-    return s.substr(0, i);
-}
-
 }  // namespace
 
 SearchExcerpt searchExcerpt(std::string_view notes, std::string_view text, std::size_t matchAt) {
@@ -120,8 +113,8 @@ SearchExcerpt searchExcerpt(std::string_view notes, std::string_view text, std::
     if (!excerpt.highlighted) return excerpt;
     x.text(text, excerpt.match);
     if (!x.mark(kCloseMarkWidth)) return excerpt;
-    x.text(firstChars(notes.substr(std::min(notes.size(), matchAt + text.size())), kExcerptLength),
-           excerpt.after);
+    // The excerpt's own cut ends the tail well within 180 characters of the match.
+    x.text(notes.substr(std::min(notes.size(), matchAt + text.size())), excerpt.after);
     return excerpt;
 }
 
