@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "core/Error.h"
+#include "core/storage/XmlCharacters.h"
 #include "core/storage/XmlEncoding.h"
 #include "core/storage/XmlReader.h"
 #include "core/storage/XmlWriter.h"
@@ -104,7 +105,7 @@ std::vector<EntryPtr> parse(SecureBytes plain, double dataVersion) {
                 missing(Field::WebURL);
             entries.push_back(Entry::view(EntryId(entries.size()), texts, arena));
         } else if (reader.depth() == 1 && token == XmlReader::Token::Text &&
-                   reader.text().find_first_not_of(" \t\r\n") != std::string_view::npos) {
+                   !xmlchars::isBlank(reader.text())) {
             // Text among the items is a child node with no attributes.
             missing(Field::Title);
         }

@@ -57,6 +57,13 @@ inline bool has(unsigned char c, std::uint16_t bits) noexcept {
     return (kClass[c] & bits) != 0;
 }
 
+/// True when the text holds only white space (the S production), as does empty text.
+inline bool isBlank(std::string_view text) noexcept {
+    for (const char c : text)
+        if (!has(static_cast<unsigned char>(c), kSpace)) return false;
+    return true;
+}
+
 /// The Char production: what XML 1.0 allows anywhere in a document.
 constexpr bool isChar(char32_t c) noexcept {
     return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) ||

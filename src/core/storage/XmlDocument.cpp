@@ -13,12 +13,6 @@ namespace {
 
 constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
-bool isBlank(std::string_view text) {
-    for (const char c : text)
-        if (!xmlchars::has(static_cast<unsigned char>(c), xmlchars::kSpace)) return false;
-    return true;
-}
-
 }  // namespace
 
 // The tree keeps offsets into one buffer of secret memory rather than strings of its own: the
@@ -221,7 +215,7 @@ XmlDocument XmlDocument::LoadFromBuffer(SecureBytes buffer) {
                 open.pop_back();
                 break;
             case XmlReader::Token::Text:
-                if (!isBlank(reader.text()))
+                if (!xmlchars::isBlank(reader.text()))
                     tree.addNode(open.back(), tree.spanOf(reader.text()), true);
                 break;
             case XmlReader::Token::EndOfDocument:

@@ -43,8 +43,9 @@ void transcodeUtf16(SecureBytes& buffer, std::size_t from, bool bigEndian) {
     buffer.swap(out);  // the UTF-16 copy is wiped as `out` goes
 }
 
-bool isBlank(std::uint8_t c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+// White space as XML reads it: blank, tab, CR, LF.
+bool isSpace(char c) {
+    return xmlchars::has(static_cast<unsigned char>(c), xmlchars::kSpace);
 }
 
 // The encoding named by the XML declaration at `from`, with its offset; nothing when there is
@@ -53,15 +54,15 @@ std::optional<std::pair<std::string, std::size_t>> declaredEncoding(const Secure
                                                                     std::size_t from) {
     const std::string_view text(reinterpret_cast<const char*>(buffer.data()) + from,
                                 buffer.size() - from);
-    if (text.size() < 6 || text.substr(0, 5) != "<?xml" || !isBlank(text[5])) return std::nullopt;
+    if (text.size() < 6 || text.substr(0, 5) != "<?xml" || !isSpace(text[5])) return std::nullopt;
     const std::string_view declaration = text.substr(0, text.find("?>"));
     std::size_t p = declaration.find("encoding");
     if (p == std::string_view::npos) return std::nullopt;
     p += 8;
-    while (p < declaration.size() && isBlank(declaration[p])) ++p;
+    while (p < declaration.size() && isSpace(declaration[p])) ++p;
     if (p >= declaration.size() || declaration[p] != '=') return std::nullopt;
     ++p;
-    while (p < declaration.size() && isBlank(declaration[p])) ++p;
+    while (p < declaration.size() && isSpace(declaration[p])) ++p;
     if (p >= declaration.size() || (declaration[p] != '"' && declaration[p] != '\''))
         return std::nullopt;
     const std::size_t close = declaration.find(declaration[p], p + 1);

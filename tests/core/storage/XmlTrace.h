@@ -9,12 +9,6 @@
 
 namespace vorkel::test {
 
-inline bool isBlankText(std::string_view text) {
-    for (unsigned char c : text)
-        if (!xmlchars::has(c, xmlchars::kSpace)) return false;
-    return true;
-}
-
 /// The tokens XmlReader yields for a document, as "<a x=[1]>[text]</a>". With `likeDom`, text
 /// shows only as "[#text]" and blank text is left out, which is what the document object model
 /// can tell apart. Throws what the reader throws.
@@ -35,7 +29,7 @@ inline std::string readerTrace(std::string bytes, bool likeDom = false) {
             case XmlReader::Token::Text:
                 if (!likeDom)
                     out += "[" + std::string(reader.text()) + "]";
-                else if (!isBlankText(reader.text()))
+                else if (!xmlchars::isBlank(reader.text()))
                     out += "[#text]";
                 break;
             case XmlReader::Token::EndOfDocument:
