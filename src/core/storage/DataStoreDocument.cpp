@@ -3,6 +3,7 @@
 #include <array>
 #include <memory>
 #include <optional>
+#include <span>
 
 #include "core/Error.h"
 #include "core/storage/XmlCharacters.h"
@@ -29,6 +30,28 @@ std::optional<Field> fieldOf(std::string_view name, std::size_t position) {
     for (Field f : kDocumentFieldOrder)
         if (fieldName(f) == name) return f;
     return std::nullopt;
+}
+
+// An item written some other way: its attributes in any order, unknown ones passed over, and
+// every field of its data version required.
+void readAnyItem(std::span<const XmlReader::Attribute> attrs, Entry::Texts& texts, bool readEmail,
+                 bool readWebUrl) {
+    std::array<bool, kFieldCount> seen{};
+    for (std::size_t i = 0; i < attrs.size(); ++i) {
+        if (auto f = fieldOf(attrs[i].name, i)) {
+            texts[index(*f)] = attrs[i].value;
+            seen[index(*f)] = true;
+        }
+    }
+    // Required in the order an item is read, so the error names the first one missing.
+    for (Field f :
+         {Field::Title, Field::Detail, Field::Password, Field::Passphrase, Field::CreateDate,
+          Field::EditDate, Field::Type, Field::Expires, Field::Username, Field::CreatedBy,
+          Field::ModifiedBy, Field::ModifyCount, Field::AccessedBy, Field::AccessedLast,
+          Field::AccessCount, Field::AllowedAccess})
+        if (!seen[index(f)]) missing(f);
+    if (readEmail && !seen[index(Field::Email)]) missing(Field::Email);
+    if (readWebUrl && !seen[index(Field::WebURL)]) missing(Field::WebURL);
 }
 }  // namespace
 
@@ -76,33 +99,12 @@ std::vector<EntryPtr> parse(SecureBytes plain, double dataVersion) {
                 // An item as the program writes it: every field there, in document order.
                 for (std::size_t i = 0; i < kFieldCount; ++i)
                     texts[index(kDocumentFieldOrder[i])] = attrs[i].value;
-                if (!readEmail) texts[index(Field::Email)] = {};
-                if (!readWebUrl) texts[index(Field::WebURL)] = {};
-                entries.push_back(Entry::view(EntryId(entries.size()), texts, arena));
-                continue;
+            } else {
+                readAnyItem(attrs, texts, readEmail, readWebUrl);
             }
-            std::array<bool, kFieldCount> seen{};
-            for (std::size_t i = 0; i < attrs.size(); ++i) {
-                if (auto f = fieldOf(attrs[i].name, i)) {
-                    texts[index(*f)] = attrs[i].value;
-                    seen[index(*f)] = true;
-                }
-            }
-            // Required in the order an item is read, so the error names the first one missing.
-            for (Field f :
-                 {Field::Title, Field::Detail, Field::Password, Field::Passphrase,
-                  Field::CreateDate, Field::EditDate, Field::Type, Field::Expires, Field::Username,
-                  Field::CreatedBy, Field::ModifiedBy, Field::ModifyCount, Field::AccessedBy,
-                  Field::AccessedLast, Field::AccessCount, Field::AllowedAccess})
-                if (!seen[index(f)]) missing(f);
-            if (!readEmail)
-                texts[index(Field::Email)] = {};
-            else if (!seen[index(Field::Email)])
-                missing(Field::Email);
-            if (!readWebUrl)
-                texts[index(Field::WebURL)] = {};
-            else if (!seen[index(Field::WebURL)])
-                missing(Field::WebURL);
+            // Whatever an item holds in a field its data version did not have is left out.
+            if (!readEmail) texts[index(Field::Email)] = {};
+            if (!readWebUrl) texts[index(Field::WebURL)] = {};
             entries.push_back(Entry::view(EntryId(entries.size()), texts, arena));
         } else if (reader.depth() == 1 && token == XmlReader::Token::Text &&
                    !xmlchars::isBlank(reader.text())) {
