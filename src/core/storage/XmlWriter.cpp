@@ -85,7 +85,7 @@ void XmlWriter::attribute(std::string_view name, std::string_view value) {
         if (!value.empty()) std::memcpy(o, begin, value.size());
         o += value.size();
     } else {
-        // The same references the document object model writes, so both give the same bytes.
+        // Tab, LF and CR as references: written as they are, a reader would make them blanks.
         const auto put = [&o](const char* text, std::size_t n) {
             std::memcpy(o, text, n);
             o += n;
