@@ -18,14 +18,18 @@ std::vector<std::string> SessionFixture::storedTitles(std::string_view user,
     const auto reader = sessionFor(user, password);
     if (!reader->VerifyLogon()) return {"<logon refused>"};
     reader->LoadForTool();
-    std::vector<std::string> out;
-    for (const auto& e : reader->workspace().master().entries()) out.emplace_back(e->title());
-    return out;
+    return listTitles(*reader);
 }
 
 std::vector<std::string> SessionFixture::titles(const Session& session) {
     std::vector<std::string> out;
     for (const auto& row : session.workspace().rows()) out.emplace_back(row->title());
+    return out;
+}
+
+std::vector<std::string> SessionFixture::listTitles(const Session& session) {
+    std::vector<std::string> out;
+    for (const auto& e : session.workspace().master().entries()) out.emplace_back(e->title());
     return out;
 }
 

@@ -34,6 +34,8 @@ protected:
     std::vector<std::string> storedTitles(std::string_view user, std::string_view password);
     /// The titles of a session's visible rows, in order.
     static std::vector<std::string> titles(const Session& session);
+    /// The titles of a session's entry list, in list order.
+    static std::vector<std::string> listTitles(const Session& session);
 };
 
 }  // namespace vorkel::test

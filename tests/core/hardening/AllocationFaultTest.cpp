@@ -43,12 +43,6 @@ protected:
         s->SaveAll();
     }
 
-    static std::vector<std::string> listTitles(const Session& s) {
-        std::vector<std::string> out;
-        for (const auto& e : s.workspace().master().entries()) out.emplace_back(e->title());
-        return out;
-    }
-
     // Runs `operation` with the n-th secure allocation failing, n = 0, 1, ... until it runs
     // through without reaching the fault. After each failure `check` judges the state. Returns
     // how many allocations failed in turn.

@@ -349,8 +349,7 @@ TEST_F(SaveFault, AFailedPasswordChangeAlwaysLeavesOnePasswordThatOpensEverythin
             EXPECT_TRUE(s->isCurrentMasterPassword(noHardLinks ? "Secret2" : "Secret1"));
             bool opened = false;
             for (const char* password : {"Secret1", "Secret2"}) {
-                auto check = std::make_unique<Session>(dir.file("vorkel"), random, clock);
-                check->SetLogon("alice", password);
+                auto check = sessionFor("alice", password);
                 try {
                     if (!check->CheckLogon().accepted) continue;
                 } catch (const Error& e) {
