@@ -94,29 +94,6 @@ void unmapSecretPages(Pool& p, void* block, std::size_t bytes) {
 std::atomic<long> g_faultCountdown{-1};
 std::atomic<std::size_t> g_blocksInUse{0};
 
-void* allocateBlock(std::size_t bytes);
-
-}  // namespace
-
-void* secureAllocate(std::size_t bytes) {
-    if (g_faultCountdown.load(std::memory_order_relaxed) >= 0 &&
-        g_faultCountdown.fetch_sub(1, std::memory_order_relaxed) == 0)
-        throw std::bad_alloc();
-    void* block = allocateBlock(bytes);
-    g_blocksInUse.fetch_add(1, std::memory_order_relaxed);
-    return block;
-}
-
-std::size_t secureBlocksInUse() noexcept {
-    return g_blocksInUse.load(std::memory_order_relaxed);
-}
-
-long failSecureAllocationAfter(long successes) noexcept {
-    return g_faultCountdown.exchange(successes < 0 ? -1 : successes, std::memory_order_relaxed);
-}
-
-namespace {
-
 void* allocateBlock(std::size_t bytes) {
     Pool& p = pool();
     if (bytes == 0) bytes = 1;
@@ -154,6 +131,23 @@ void* allocateBlock(std::size_t bytes) {
 }
 
 }  // namespace
+
+void* secureAllocate(std::size_t bytes) {
+    if (g_faultCountdown.load(std::memory_order_relaxed) >= 0 &&
+        g_faultCountdown.fetch_sub(1, std::memory_order_relaxed) == 0)
+        throw std::bad_alloc();
+    void* block = allocateBlock(bytes);
+    g_blocksInUse.fetch_add(1, std::memory_order_relaxed);
+    return block;
+}
+
+std::size_t secureBlocksInUse() noexcept {
+    return g_blocksInUse.load(std::memory_order_relaxed);
+}
+
+long failSecureAllocationAfter(long successes) noexcept {
+    return g_faultCountdown.exchange(successes < 0 ? -1 : successes, std::memory_order_relaxed);
+}
 
 void secureDeallocate(void* block, std::size_t bytes) noexcept {
     if (block == nullptr) return;
