@@ -14,15 +14,9 @@ namespace {
 
 class AccountCommands : public CliFixture {
 protected:
-    // A session of its own on the folder, as another program run would open it.
-    std::unique_ptr<Session> openAs(const std::string& user, const std::string& password) {
-        auto s = std::make_unique<Session>(dir.file("vorkel-cli"), random, clock);
-        s->SetLogon(user, password);
-        return s;
-    }
     // True when the data store deciphers and parses under the pair.
     bool storeOpensAs(const std::string& user, const std::string& password) {
-        auto s = openAs(user, password);
+        auto s = sessionFor(user, password);
         try {
             s->RestoreFrom(storePath());
             return true;
@@ -43,7 +37,7 @@ TEST_F(AccountCommands, InitWritesDefaultSettingsAndTheSamplesUnderThePair) {
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err, "");
 
-    auto s = openAs(kUser, kPassword);
+    auto s = sessionFor(kUser, kPassword);
     ASSERT_TRUE(s->VerifyLogon());
     s->LoadForTool();
     EXPECT_EQ(s->settings().passTypes, defaultPasswordTypes());
@@ -183,11 +177,11 @@ TEST_F(AccountCommands, PasswdRewritesBothFilesUnderTheNewPair) {
 
     EXPECT_EQ(as(kUser, kPassword, {"verify"}).code, 1);
     EXPECT_EQ(as(kUser, kPassword, {"verify"}).err, kLogonIncorrect);
-    EXPECT_FALSE(openAs(kUser, kPassword)->VerifyLogon());
+    EXPECT_FALSE(sessionFor(kUser, kPassword)->VerifyLogon());
     EXPECT_FALSE(storeOpensAs(kUser, kPassword));
 
     EXPECT_EQ(as(kUser, "NewPass", {"verify"}).code, 0);
-    EXPECT_TRUE(openAs(kUser, "NewPass")->VerifyLogon());
+    EXPECT_TRUE(sessionFor(kUser, "NewPass")->VerifyLogon());
     EXPECT_TRUE(storeOpensAs(kUser, "NewPass"));
     auto titles = kSampleTitles;
     titles.push_back("Bank");

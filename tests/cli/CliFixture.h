@@ -10,9 +10,8 @@
 #include "cli/Cli.h"
 #include "cli/PasswordSource.h"
 #include "core/Error.h"
-#include "core/entries/Clock.h"
 #include "core/storage/RandomSource.h"
-#include "support/TempDir.h"
+#include "support/SessionFixture.h"
 
 namespace vorkel::test {
 
@@ -39,16 +38,15 @@ struct CliResult {
     std::string err;
 };
 
-/// A temporary folder holding the two files, and runs of the tool in-process against it.
-class CliFixture : public ::testing::Test {
+/// A temporary folder holding the two files, and runs of the tool in-process against it;
+/// sessions of the fixture's own run as the tool does.
+class CliFixture : public SessionFixture {
 protected:
     static constexpr const char* kUser = "alice";
     static constexpr const char* kPassword = "Secret1";
 
-    TempDir dir;
-    // A fresh salt for every write, so any rewrite of a file changes its bytes.
-    SystemRandom random;
-    FixedClock clock{{2010, 12, 25, 14, 3, 59}};
+    CliFixture() : SessionFixture("vorkel-cli") {}
+
     ScriptedPasswords terminal;
 
     /// The tool with exactly these arguments; the program file lies in the temporary folder.
@@ -61,7 +59,7 @@ protected:
         std::istringstream in(input);
         std::ostringstream out, err;
         CliResult r;
-        r.code = cli::runCli(args, in, out, err, terminal, source, clock, dir.file("vorkel-cli"));
+        r.code = cli::runCli(args, in, out, err, terminal, source, clock, programFile());
         r.out = out.str();
         r.err = err.str();
         return r;

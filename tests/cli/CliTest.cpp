@@ -197,7 +197,7 @@ TEST_F(Cli, OutputThatCannotBeWrittenIsAFailure) {
     std::ostringstream err;
     const int code =
         cli::runCli({"--folder", dir.path(), "--user", "alice", "--password-stdin", "export"}, in,
-                    out, err, terminal, random, clock, dir.file("vorkel-cli"));
+                    out, err, terminal, random, clock, programFile());
     EXPECT_EQ(code, 3);
     EXPECT_EQ(err.str(), "Cannot write to standard output.\n");
 }

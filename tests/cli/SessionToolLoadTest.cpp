@@ -18,11 +18,10 @@ namespace {
 class SessionToolLoad : public vorkel::test::SessionFixture {
 protected:
     // The tool's own program file, as vorkel-cli runs.
+    SessionToolLoad() : SessionFixture("vorkel-cli") {}
     std::unique_ptr<Session> open(std::string_view user = "alice",
                                   std::string_view password = "pw") {
-        auto s = std::make_unique<Session>(dir.file("vorkel-cli"), random, clock);
-        s->SetLogon(user, password);
-        return s;
+        return sessionFor(user, password);
     }
 };
 
