@@ -113,15 +113,10 @@ XmlElement XmlElement::AddChild(std::string_view name) {
 }
 
 void XmlElement::SetAttribute(std::string_view name, std::string_view value) {
-    if (!isElement()) throw Error("Cannot set the attribute \"" + std::string(name) + "\" here.");
-    xmlchars::requireName(name);
+    // A name that is not there (a bad one never is) is appended, with every check.
+    const std::size_t a = isElement() ? m_tree->findAttribute(m_node, name) : kNone;
+    if (a == kNone) return AppendAttribute(name, value);
     xmlchars::requireValue(name, value);
-    const std::size_t a = m_tree->findAttribute(m_node, name);
-    if (a == kNone) {
-        const XmlTree::Span n = m_tree->store(name);
-        m_tree->addAttribute(m_node, n, m_tree->store(value));
-        return;
-    }
     // The old value may be the password being replaced; it goes now, not with the document.
     const XmlTree::Span old = m_tree->attributes[a].value;
     secureWipe(m_tree->text.data() + old.offset, old.size);
