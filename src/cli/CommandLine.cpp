@@ -81,10 +81,7 @@ void refuseSecretOptions(const std::vector<std::string>& args) {
 }
 
 std::size_t parseCount(const std::string& text, std::string_view what, std::size_t minimum) {
-    const bool digitsOnly = !text.empty() && std::all_of(text.begin(), text.end(), [](char c) {
-        return c >= '0' && c <= '9';
-    });
-    const auto number = digitsOnly ? parseInteger(text) : std::nullopt;
+    const auto number = parseDigits(text);
     if (!number || static_cast<std::size_t>(*number) < minimum)
         throw UsageError(std::string(what) + " must be a whole number from " +
                          std::to_string(minimum) + " up, not \"" + text + "\".");

@@ -31,6 +31,12 @@ std::optional<std::int64_t> parseInteger(std::string_view s) {
     return value;
 }
 
+std::optional<std::int64_t> parseDigits(std::string_view s) {
+    // With a digit first, parseInteger takes no sign and nothing but digits after it.
+    if (s.empty() || s.front() < '0' || s.front() > '9') return std::nullopt;
+    return parseInteger(s);
+}
+
 std::int64_t toInteger(std::string_view s, std::string_view what) {
     auto v = parseInteger(s);
     // The text itself is never quoted: it comes from a document that may hold secrets.

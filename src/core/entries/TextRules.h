@@ -23,7 +23,10 @@ constexpr char upperAsciiChar(char c) {
 
 /// Reads a decimal whole number (optional sign, digits, nothing else); nullopt otherwise.
 std::optional<std::int64_t> parseInteger(std::string_view s);
-/// The same, throwing ConversionError "The <what> is not a valid integer value." when it fails.
+/// Reads decimal digits alone (at least one; no sign, no blank) within the int64 range;
+/// nullopt otherwise.
+std::optional<std::int64_t> parseDigits(std::string_view s);
+/// parseInteger, throwing ConversionError "The <what> is not a valid integer value." when it fails.
 std::int64_t toInteger(std::string_view s, std::string_view what);
 
 /// Text made safe for the documents: invalid UTF-8 becomes U+FFFD and characters that an XML

@@ -30,10 +30,9 @@ std::int32_t readInt(const XmlElement& e, std::string_view name) {
 std::optional<std::size_t> typeIndex(std::string_view name) {
     if (name.size() < 5 || name.size() > 24 || name.substr(0, 4) != "type") return std::nullopt;
     const std::string_view digits = name.substr(4);
-    if (digits[0] < '0' || digits[0] > '9' || (digits.size() > 1 && digits[0] == '0'))
-        return std::nullopt;
+    if (digits.size() > 1 && digits[0] == '0') return std::nullopt;
     // Past the int64 range the number fails here; it would be past the list's end anyway.
-    const std::optional<std::int64_t> value = parseInteger(digits);
+    const std::optional<std::int64_t> value = parseDigits(digits);
     if (!value) return std::nullopt;
     return static_cast<std::size_t>(*value);
 }

@@ -28,10 +28,9 @@ bool isControlOrSpace(char c) {
 // A port is up to five digits (possibly none, as browsers allow: no port, 0) and fits 16 bits;
 // nullopt otherwise.
 std::optional<unsigned> portNumber(std::string_view digits) {
-    if (digits.size() > 5 || !std::all_of(digits.begin(), digits.end(), isAsciiDigit))
-        return std::nullopt;
     if (digits.empty()) return 0U;
-    const std::optional<std::int64_t> value = parseInteger(digits);
+    if (digits.size() > 5) return std::nullopt;
+    const std::optional<std::int64_t> value = parseDigits(digits);
     if (!value || *value > 65535) return std::nullopt;
     return static_cast<unsigned>(*value);
 }

@@ -28,6 +28,12 @@ TEST(TextRules, IntegersAreStrictDecimal) {
     for (const char* bad : {"", "-", "+", " 1", "1 ", "1.0", "0x10", "abc", "9223372036854775808",
                             "-9223372036854775809", "+-1", "-+1", "++1", "--1", "1-"})
         EXPECT_FALSE(parseInteger(bad).has_value()) << bad;
+    EXPECT_EQ(parseDigits("0"), 0);
+    EXPECT_EQ(parseDigits("0042"), 42);
+    EXPECT_EQ(parseDigits("9223372036854775807"), INT64_MAX);
+    for (const char* bad :
+         {"", "+7", "-1", "-0", " 1", "1 ", "1a", "\xD9\xA3", "9223372036854775808"})
+        EXPECT_FALSE(parseDigits(bad).has_value()) << bad;
     try {
         toInteger("abc", "ModifyCount");
         FAIL();
