@@ -33,10 +33,9 @@ protected:
         argv.insert(argv.end(), args.begin(), args.end());
         return test::startProcess(argv, in, scratch.file(tag + ".out"), scratch.file(tag + ".err"));
     }
-    static int finish(pid_t pid) { return test::exitStatusOf(pid); }
     int run(const std::vector<std::string>& args, const std::string& tag = "one",
             const std::string& input = "Secret1\n") {
-        return finish(start(args, tag, input));
+        return test::exitStatusOf(start(args, tag, input));
     }
     std::string errOf(const std::string& tag = "one") {
         return readFile(scratch.file(tag + ".err"));
@@ -60,7 +59,7 @@ TEST_F(FolderLockTest, TwentyWritersAtOnceLoseNoEntry) {
     }
     for (int i = 0; i < 20; ++i) {
         const std::string tag = "add" + std::to_string(i);
-        EXPECT_EQ(finish(writers[static_cast<std::size_t>(i)]), 0) << errOf(tag);
+        EXPECT_EQ(test::exitStatusOf(writers[static_cast<std::size_t>(i)]), 0) << errOf(tag);
     }
     EXPECT_EQ(entryCount(), 24u);  // the four samples and all twenty
 }
