@@ -13,8 +13,16 @@ void Workspace::ShowAllEntries() {
 }
 
 void Workspace::ReplaceEntries(std::vector<EntryPtr> entries) {
-    m_rows.clear();
-    m_master.assign(std::move(entries));
+    // The rows may point into the entries being replaced, so they are set aside first; a list
+    // that refuses the new entries is left as it was, and so are its rows.
+    std::vector<const Entry*> shown;
+    shown.swap(m_rows);
+    try {
+        m_master.assign(std::move(entries));
+    } catch (...) {
+        m_rows.swap(shown);
+        throw;
+    }
     ShowAllEntries();
 }
 

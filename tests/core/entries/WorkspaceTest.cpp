@@ -285,3 +285,15 @@ TEST_F(WorkspaceTest, ARowKeepsItsValueThroughEditsUntilTheRowsAreRebuilt) {
     ws.ReplaceEntries({});
     EXPECT_TRUE(ws.rows().empty());
 }
+
+TEST_F(WorkspaceTest, AReplacementTheListRefusesLeavesTheEntriesAndTheirRowsShown) {
+    add({"alpha", "beta", "alphabet"});
+    ws.QuickSearch("alpha");
+    const std::vector<const Entry*> before = ws.rows();
+    ASSERT_EQ(before.size(), 2u);
+    std::vector<EntryPtr> twins{Entry::create(7, Entry::Texts{}), Entry::create(7, Entry::Texts{})};
+    EXPECT_THROW(ws.ReplaceEntries(std::move(twins)), Error);
+    EXPECT_EQ(ws.rows(), before);
+    EXPECT_EQ(ws.rows()[1]->title(), "alphabet");
+    EXPECT_EQ(ws.master().size(), 3u);
+}
