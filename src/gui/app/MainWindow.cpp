@@ -295,7 +295,7 @@ void MainWindow::ShowEntry(std::optional<std::size_t> row) {
 }
 
 void MainWindow::StoreEntry() {
-    guarded([this] { m_session.StoreEntry(m_list->selectedRow(), m_editor->fields()); });
+    guarded([this] { m_entries->StoreEntry(); });
 }
 
 void MainWindow::ApplyDisplayOptions() {
