@@ -3,9 +3,7 @@
 #include "gui/ui/DialogButtons.h"
 #include "gui/ui/DialogFlags.h"
 
-#include <QGuiApplication>
 #include <QPushButton>
-#include <QScreen>
 #include <QVBoxLayout>
 
 namespace vorkel::gui {
