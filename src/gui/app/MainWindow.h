@@ -76,7 +76,6 @@ public:
     LogonDialog& logonDialog() { return *m_logon; }
     /// Web auto-fill and the browser it drives.
     AutoFillController& autoFill() { return *m_autoFill; }
-    vorkel::Session& session() { return m_session; }
 
 signals:
     /// The program is over: the logon dialog was closed, or the close sequence finished.
