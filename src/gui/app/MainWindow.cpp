@@ -11,6 +11,7 @@
 #include <QToolBar>
 #include <QWindow>
 #include <QWindowStateChangeEvent>
+#include <utility>
 
 #include "core/Product.h"
 #include "core/session/Messages.h"
@@ -225,7 +226,7 @@ void MainWindow::buildCommands() {
     connect(m_editor, &EditorPane::linkRequested, this,
             [this](const QString& text) { m_links.OpenLink(text); });
     auto button = [&](auto signal, CommandBars::Command command) {
-        connect(m_editor, signal, this, [this, command] { runCommand(command); });
+        connect(m_editor, signal, this, bars.bound(std::move(command)));
     };
     button(&EditorPane::generateClicked, on(entries, &EntryCommands::btnGenPassword1Click));
     button(&EditorPane::editTypesClicked, on(entries, &EntryCommands::btnEditTypeClick));
