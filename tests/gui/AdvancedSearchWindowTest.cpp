@@ -28,7 +28,7 @@ struct Searching : LoggedOnWindow {
     Searching() { h->window->listPane().ClearEntryList(); }
     void add(const char* title, const char* notes = "") {
         h->session.workspace().AddEntry(title, notes, "user", "", "", "", "bob");
-        h->window->listPane().rowsRebuilt();
+        h->window->listPane().ShowAllEntries();
     }
     void order(int index) {
         h->orderBox()->setCurrentIndex(index);

@@ -69,6 +69,25 @@ private slots:
         QVERIFY(b.ran.isEmpty());
     }
 
+    void aBoundSlotRunsThroughTheSameBoundary() {
+        QMainWindow window;
+        bool open = false;
+        int passes = 0;
+        QStringList ran;
+        CommandBars bars(window, [&](const CommandBars::Command& command) {
+            ++passes;
+            if (open) command();
+        });
+        const std::function<void()> slot = bars.bound([&] { ran << "editor"; });
+        slot();
+        QCOMPARE(passes, 1);
+        QVERIFY(ran.isEmpty());
+        open = true;
+        slot();
+        QCOMPARE(passes, 2);
+        QCOMPARE(ran, QStringList({"editor"}));
+    }
+
     void theStripCarriesTheBarsCaptionAndItsLinksInOrder() {
         Bars b;
         auto* strip = b.window.findChild<QToolBar*>("ToolBar1Caption");

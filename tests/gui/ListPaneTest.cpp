@@ -303,14 +303,14 @@ private slots:
         QCOMPARE(m_pane->selectedRow(), std::nullopt);
     }
 
-    void rowsRebuiltTellsTheViewAboutTheSessionsRebuild() {
+    void showRebuiltRowsTellsTheViewAboutTheSessionsRebuild() {
         add({"alpha"});
         m_pane->ShowAllEntries();
         typeSearch("zzz");
         const std::size_t row = m_session->AddEntry("New one");
         // Until told, the view keeps the count it had.
         QCOMPARE(view()->model()->rowCount(), 0);
-        m_pane->rowsRebuilt();
+        m_pane->showRebuiltRows();
         QCOMPARE(shownTitles(), (QStringList{"alpha", "New one"}));
         QCOMPARE(search()->text(), kPrompt);
         m_pane->selectRow(row);

@@ -38,11 +38,10 @@ public:
                 Command command);
     /// Below `bar`, a strip with `bar`'s caption at the left and `links` at the right.
     void captionStrip(QToolBar* bar, const char* name, const std::vector<Link>& links);
-
-private:
-    /// The slot that runs `command` through the boundary.
+    /// The slot that runs `command` through the boundary, for a control the bars do not hold.
     std::function<void()> bound(Command command) const;
 
+private:
     QMainWindow& m_window;
     std::function<void(const Command&)> m_run;
 };

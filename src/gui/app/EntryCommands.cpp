@@ -30,7 +30,7 @@ EntryCommands::EntryCommands(vorkel::Session& session, MessageService& messages,
       m_editor(editor),
       m_dialogParent(dialogParent) {}
 
-void EntryCommands::storeEditor() {
+void EntryCommands::StoreEntry() {
     m_session.StoreEntry(m_list.selectedRow(), m_editor.fields());
 }
 
@@ -80,7 +80,7 @@ void EntryCommands::btnDateClick() {
     DatePickDialog dialog(m_session.clock().now(), &m_dialogParent);
     if (dialog.exec() != QDialog::Accepted) return;
     m_editor.setExpiresText(toQString(vorkel::formatDate(dialog.pickedDate())));
-    storeEditor();
+    StoreEntry();
 }
 
 void EntryCommands::btnGenPassword1Click() {
@@ -89,7 +89,7 @@ void EntryCommands::btnGenPassword1Click() {
     const std::string password =
         vorkel::cutPassword(m_session.GeneratePassword(), kEditorPasswordLength);
     m_editor.setPasswordText(toQString(password));
-    storeEditor();
+    StoreEntry();
 }
 
 }  // namespace vorkel::gui

@@ -37,11 +37,10 @@ public:
     /// The editor's "Generate": an eight-character password into the entry (a new entry first
     /// when there is none).
     void btnGenPassword1Click();
+    /// Writes the editor into the entry of the selected row (nothing without one).
+    void StoreEntry();
 
 private:
-    /// Writes the editor into the entry of the selected row.
-    void storeEditor();
-
     vorkel::Session& m_session;
     MessageService& m_ui;
     ListPane& m_list;

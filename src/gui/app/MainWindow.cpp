@@ -11,6 +11,7 @@
 #include <QToolBar>
 #include <QWindow>
 #include <QWindowStateChangeEvent>
+#include <utility>
 
 #include "core/Product.h"
 #include "core/session/Messages.h"
@@ -99,7 +100,7 @@ void MainWindow::buildRegions() {
     setStatusBar(status);
 
     connect(m_list, &ListPane::rowSelected, this,
-            [this](std::optional<std::size_t> row) { guarded([&] { ShowEntry(row); }); });
+            [this](std::optional<std::size_t> row) { m_ui.guarded([&] { ShowEntry(row); }); });
     connect(m_list, &ListPane::shownEntryGone, m_editor, &EditorPane::ClearEditor);
     connect(m_editor, &EditorPane::fieldKeyReleased, this, &MainWindow::StoreEntry);
     connect(m_editor, &EditorPane::typePicked, this, &MainWindow::StoreEntry);
@@ -225,7 +226,7 @@ void MainWindow::buildCommands() {
     connect(m_editor, &EditorPane::linkRequested, this,
             [this](const QString& text) { m_links.OpenLink(text); });
     auto button = [&](auto signal, CommandBars::Command command) {
-        connect(m_editor, signal, this, [this, command] { runCommand(command); });
+        connect(m_editor, signal, this, bars.bound(std::move(command)));
     };
     button(&EditorPane::generateClicked, on(entries, &EntryCommands::btnGenPassword1Click));
     button(&EditorPane::editTypesClicked, on(entries, &EntryCommands::btnEditTypeClick));
@@ -239,11 +240,7 @@ void MainWindow::buildCommands() {
 
 void MainWindow::runCommand(const std::function<void()>& command) {
     // Locked, or a new account pending: the window takes no commands, whatever reaches it.
-    if (m_run.takesCommands()) guarded(command);
-}
-
-void MainWindow::guarded(const std::function<void()>& command) {
-    m_ui.guarded(command);
+    if (m_run.takesCommands()) m_ui.guarded(command);
 }
 
 void MainWindow::start() {
@@ -261,7 +258,7 @@ void MainWindow::showLogon(bool setPrompt) {
 }
 
 void MainWindow::CompleteLogon() {
-    guarded([this] { LoadWorkspace(); });
+    m_ui.guarded([this] { LoadWorkspace(); });
     setCommandsEnabled(true);
     // A window the program minimised itself keeps the window manager's "iconic" start state,
     // and a hidden one would come back minimised at its next showing: its native window is
@@ -295,7 +292,7 @@ void MainWindow::ShowEntry(std::optional<std::size_t> row) {
 }
 
 void MainWindow::StoreEntry() {
-    guarded([this] { m_session.StoreEntry(m_list->selectedRow(), m_editor->fields()); });
+    m_ui.guarded([this] { m_entries->StoreEntry(); });
 }
 
 void MainWindow::ApplyDisplayOptions() {
@@ -357,8 +354,8 @@ void MainWindow::changeEvent(QEvent* event) {
         const bool was =
             static_cast<QWindowStateChangeEvent*>(event)->oldState() & Qt::WindowMinimized;
         const bool now = windowState() & Qt::WindowMinimized;
-        if (!was && now) guarded([this] { windowMinimised(); });
-        if (was && !now) guarded([this] { windowRestored(); });
+        if (!was && now) m_ui.guarded([this] { windowMinimised(); });
+        if (was && !now) m_ui.guarded([this] { windowRestored(); });
     }
     QMainWindow::changeEvent(event);
 }
@@ -425,7 +422,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     m_autoFill->cancelAutoFill();
     if (m_ended) return;
     bool closeSequence = false;
-    guarded([&] {
+    m_ui.guarded([&] {
         if (m_run.takesCommands()) rememberGeometry();
         closeSequence = m_run.closeRequested();
     });

@@ -76,7 +76,6 @@ public:
     LogonDialog& logonDialog() { return *m_logon; }
     /// Web auto-fill and the browser it drives.
     AutoFillController& autoFill() { return *m_autoFill; }
-    vorkel::Session& session() { return m_session; }
 
 signals:
     /// The program is over: the logon dialog was closed, or the close sequence finished.
@@ -94,8 +93,6 @@ private:
     /// A command from a menu, the toolbar or a button: none while the window takes no commands,
     /// and an unexpected failure is shown.
     void runCommand(const std::function<void()>& command);
-    /// Runs a command, showing an unexpected failure captioned with the application title.
-    void guarded(const std::function<void()>& command);
     /// The window went to minimised (by the user or the idle timer).
     void windowMinimised();
     /// The window came back from minimised.

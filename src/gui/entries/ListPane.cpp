@@ -178,11 +178,6 @@ std::optional<std::size_t> ListPane::firstRow() const {
     return 0;
 }
 
-void ListPane::rowsRebuilt() {
-    m_model->reset();
-    m_search->setText(toQString(vorkel::msg::kSearchPrompt));
-}
-
 void ListPane::fillOrderBox(bool apply) {
     {
         const QSignalBlocker quiet(m_order);

@@ -43,9 +43,6 @@ public:
     /// changeRows for rows the run state has already rebuilt (a logon, an unlock, a new data
     /// store), whose questions a reset cannot span: the first row is selected.
     void showRebuiltRows();
-    /// For rows the session already rebuilt with every entry: tells the view, puts the search
-    /// prompt back, selects no row.
-    void rowsRebuilt();
     /// Fills the order box with its four texts, picks "A - Z" and, with `apply`, runs the order
     /// change (a list the session has just ordered A to Z needs no second sort).
     void fillOrderBox(bool apply = true);

@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "gui/ui/MessageService.h"
+#include "gui/ui/Named.h"
 #include "gui/ui/QtText.h"
 
 namespace vorkel::gui {
@@ -23,9 +24,7 @@ constexpr const char* kEditCaption = "Edit Password Type";
 constexpr const char* kPrompt = "Enter a Type Description";
 
 QPushButton* button(const char* caption, const char* name, QWidget* parent) {
-    auto* b = new QPushButton(QString::fromUtf8(caption), parent);
-    b->setObjectName(QString::fromLatin1(name));
-    return b;
+    return named(new QPushButton(QString::fromUtf8(caption), parent), name);
 }
 
 }  // namespace

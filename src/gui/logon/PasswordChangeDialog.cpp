@@ -1,11 +1,9 @@
 #include "gui/logon/PasswordChangeDialog.h"
 
 #include <QGridLayout>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QVBoxLayout>
 
 #include "core/session/Messages.h"

@@ -211,29 +211,24 @@ void AdvancedSearchWindow::btnSearchClick() {
 
 void AdvancedSearchWindow::RunSearch() {
     setResults({});
-    const vorkel::SearchResults found =
-        vorkel::RunSearch(m_workspace.master(), toStdString(m_searchFor->text()));
-    m_positions = found.positions();
-    m_keys = found.keys();
-    setResults(searchResultItems(found));
-    m_results->setText(toQString(found.resultsLabel));
-    if (m_positions.empty()) m_searchFor->setFocus();
+    m_found = vorkel::RunSearch(m_workspace.master(), toStdString(m_searchFor->text()));
+    setResults(searchResultItems(m_found));
+    m_results->setText(toQString(m_found.resultsLabel));
+    if (m_found.hits.empty()) m_searchFor->setFocus();
 }
 
 void AdvancedSearchWindow::setResults(const QStringList& items) {
-    if (items.isEmpty()) {
-        m_positions.clear();
-        m_keys.clear();
-    }
+    if (items.isEmpty()) m_found = {};
     m_items->setStringList(items);
 }
 
 void AdvancedSearchWindow::lbHTMClick(int item) {
     m_ui.guarded([this, item] {
-        if (m_workspace.master().empty() || item < 0 || std::size_t(item) >= m_keys.size()) return;
+        if (m_workspace.master().empty() || item < 0 || std::size_t(item) >= m_found.hits.size())
+            return;
         // The list may have been sorted, filtered or changed since the search: the result's
         // entry is looked up where it stands now rather than at its old position.
-        const auto target = vorkel::locateResult(m_workspace, m_keys[std::size_t(item)]);
+        const auto target = vorkel::locateResult(m_workspace, m_found.hits[std::size_t(item)].key);
         if (!target) return;
         if (target->needsAllEntries) m_list.ShowAllEntries();
         m_list.SelectEntryAt(int(target->index));

@@ -50,7 +50,7 @@ public:
     /// an entry (the "did not match" item) or an entry gone since the search.
     void lbHTMClick(int item);
     /// lstID: the entry-list position of each result item at the time of the search.
-    const std::vector<std::size_t>& lstID() const { return m_positions; }
+    std::vector<std::size_t> lstID() const { return m_found.positions(); }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -80,8 +80,8 @@ private:
     QLabel* m_results = nullptr;
     QListView* m_view = nullptr;
     QStringListModel* m_items = nullptr;
-    std::vector<std::size_t> m_positions;
-    std::vector<vorkel::ResultKey> m_keys;
+    // The last search: one hit per result item, none while the list shows no entry.
+    vorkel::SearchResults m_found;
     bool m_hiddenWithOwner = false;
 };
 

@@ -3,7 +3,6 @@
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QGridLayout>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>

@@ -3,9 +3,7 @@
 #include "gui/ui/DialogButtons.h"
 #include "gui/ui/DialogFlags.h"
 
-#include <QGuiApplication>
 #include <QPushButton>
-#include <QScreen>
 #include <QVBoxLayout>
 
 namespace vorkel::gui {
@@ -30,7 +28,7 @@ ToolDialog::Buttons ToolDialog::layOutTabs(QWidget* tabs) {
     layout->addWidget(tabs);
     layout->addWidget(buttonRow(this, ok, cancel));
     // The dialog opens with the focus on OK unless it puts the focus elsewhere: the button box
-    // now comes after the tabs in the focus chain, where the buttons used to come first.
+    // comes after the tabs in the focus chain, so a control on the tabs would take it first.
     ok->setFocus();
     return {ok, cancel};
 }
