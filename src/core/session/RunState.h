@@ -52,6 +52,8 @@ public:
     bool refreshLogonMode();
     /// True while the logon dialog must be on screen.
     bool logonShown() const;
+    /// True from the restore of a locked window until the next logon.
+    bool locked() const { return m_phase == Phase::Locked; }
     /// True while the main window may run commands.
     bool takesCommands() const { return m_phase == Phase::Working; }
     /// True when a minimise now would lock (so the windows close their dialogs first).

@@ -70,7 +70,7 @@ public:
     void rememberGeometry();
 
     /// True from the restore of a locked window until the next logon.
-    bool isLocked() const { return m_run.phase() == vorkel::RunState::Phase::Locked; }
+    bool isLocked() const { return m_run.locked(); }
     ListPane& listPane() { return *m_list; }
     EditorPane& editorPane() { return *m_editor; }
     LogonDialog& logonDialog() { return *m_logon; }

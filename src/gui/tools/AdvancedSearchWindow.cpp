@@ -263,7 +263,7 @@ bool AdvancedSearchWindow::eventFilter(QObject* watched, QEvent* event) {
 void AdvancedSearchWindow::followOwner(QEvent* event) {
     const QEvent::Type type = event->type();
     if (type != QEvent::WindowStateChange && type != QEvent::Hide && type != QEvent::Show) return;
-    if (type == QEvent::Hide && m_run.phase() == vorkel::RunState::Phase::Locked) {
+    if (type == QEvent::Hide && m_run.locked()) {
         // Only the lock clears the window: the next opening after it starts afresh.
         m_hiddenWithOwner = false;
         hide();
